@@ -1,0 +1,454 @@
+// TC64Disk: the general operations every disk shares (allocation search, directory
+// slots, loading and copying files, type byte coding, saving), and the factories.
+#include "c64disk.h"
+
+#include "d64.h"
+#include "hostfile.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+TC64Disk::TNotifyHook NotifyHook;
+
+void Notify(const std::string& Message) {
+    if (NotifyHook) NotifyHook(Message);
+}
+
+} // namespace
+
+uint32_t ImageSizeOf(TDiskType Type) {
+    switch (Type) {
+    case dt35Tracks: return 174848;
+    case dt35TracksErrorInfo: return 175531;
+    case dt40Tracks: return 196608;
+    case dt40TracksErrorInfo: return 197376;
+    default: return 0;
+    }
+}
+
+const char* FileKindText(TFileKind Kind) {
+    switch (Kind) {
+    case fkUnknown: return "?";
+    case fkDel: return "DEL";
+    case fkSeq: return "SEQ";
+    case fkPrg: return "PRG";
+    case fkUsr: return "USR";
+    case fkRel: return "REL";
+    default: return "UNKNOWN";
+    }
+}
+
+void TC64Disk::SetNotifyHook(TNotifyHook Hook) { NotifyHook = std::move(Hook); }
+
+std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, TDosEmulation DosEmulation) {
+    if (!HostFile::Exists(FileName)) throw EC64DiskException("Can't find specified diskimage!");
+    // Anything but a plain file (a folder, a pipe, a device) is no image.
+    if (!HostFile::IsRegularFile(FileName)) throw EC64DiskException("Unknown diskformat!");
+    uint64_t Size;
+    uint8_t Head[8] = {};
+    size_t HeadSize;
+    {
+        HostFile::TFile File(FileName, HostFile::TFile::TMode::Read);
+        Size = File.Size();
+        HeadSize = File.Read(Head, sizeof Head);
+    }
+    switch (Size) {
+    case 174848: case 175531: case 196608: case 197376:
+        return std::make_unique<TD64>(FileName, DosEmulation);
+    case 349696: case 351062:
+        Notify("D71 disks not supported yet!");
+        return nullptr;
+    case 819200: case 822400:
+        Notify("D81 disks not supported yet!");
+        return nullptr;
+    default:
+        if (HeadSize == 8 && std::memcmp(Head, "GCR-1541", 8) == 0) {
+            Notify("G64 disks not supported yet!");
+            return nullptr;
+        }
+        throw EC64DiskException("Unknown diskformat!");
+    }
+}
+
+std::unique_ptr<TC64Disk> TC64Disk::CreateDiskImage(const std::string& FileName, TDiskType DiskType,
+                                                     TDosEmulation DosEmulation) {
+    if (DiskType < dt35Tracks || DiskType > dt40TracksErrorInfo) return nullptr;
+    return std::make_unique<TD64>(FileName, DosEmulation, DiskType);
+}
+
+TC64Disk::TC64Disk() = default;
+TC64Disk::~TC64Disk() = default;
+
+void TC64Disk::InitGeneral(TDosEmulation Emulation) {
+    IgnoreSoftWriteProtection = true;
+    FUpdating = false;
+    if (Emulation == dePrologicDos) throw EC64DiskException("Can't create PrologicDos disk!");
+    FDosEmulation = Emulation;
+}
+
+void TC64Disk::AllocateImage(TDiskType Type) {
+    FImage.reset();
+    FImage = std::make_unique<uint8_t[]>(ImageSizeOf(Type)); // zero-filled
+}
+
+void TC64Disk::DetectDosEmulation() {
+    FDosEmulation = (FDiskType == dt40Tracks || FDiskType == dt40TracksErrorInfo) ? deSpeedDos : deCbmDos;
+}
+
+bool TC64Disk::CheckWriteAccess() {
+    if (IgnoreSoftWriteProtection || !IsSoftWriteProtected()) return true;
+    throw EC64DiskException("Disk is Soft Write Protected!");
+}
+
+void TC64Disk::BeginUpdate() { FUpdating = true; }
+
+void TC64Disk::EndUpdate(bool DoSave) {
+    FUpdating = false;
+    if (DoSave) {
+        CheckWriteAccess();
+        Save();
+    }
+}
+
+uint8_t* TC64Disk::GetBamSector() { return GetSector(MakeTrackSector(FDirTrack, 0)); }
+
+uint8_t* TC64Disk::GetExtendedBam() { return GetBamSector() + (FDosEmulation == deSpeedDos ? 192 : 172); }
+
+uint8_t* TC64Disk::BamEntry(int Track) {
+    if (Track >= 36) return GetExtendedBam() + 4 * (Track - 36);
+    return GetBamSector() + 4 * Track;
+}
+
+int TC64Disk::SectorIndex(TTrackSector ts) {
+    int Index = 0;
+    for (int t = 1; t < TrackOf(ts); ++t) Index += GetSectorsPerTrack(t);
+    return Index + SectorOf(ts);
+}
+
+bool TC64Disk::MarkSeen(TTrackSector ts, std::vector<bool>& Seen) {
+    const size_t i = static_cast<size_t>(SectorIndex(ts));
+    if (Seen.size() <= i) Seen.resize(i + 1);
+    if (Seen[i]) return false;
+    Seen[i] = true;
+    return true;
+}
+
+uint8_t* TC64Disk::NextDirSector(uint8_t* Current, std::vector<bool>& Seen) {
+    const TTrackSector Link = ReadTrackSector(Current);
+    uint8_t* Next = GetSector(Link); // raises for a link outside the geometry
+    if (!MarkSeen(Link, Seen)) {
+        char Text[96];
+        std::snprintf(Text, sizeof Text, "Directory chain loops back to T:%d/S:%d!", TrackOf(Link), SectorOf(Link));
+        throw EC64DiskException(Text);
+    }
+    return Next;
+}
+
+int TC64Disk::TrackOfPointer(const uint8_t* p) {
+    if (!FImage || p < FImage.get()) return 0;
+    const uint32_t Offset = static_cast<uint32_t>(p - FImage.get());
+    for (int t = GetTrackCount(); t >= 1; --t) {
+        const uint32_t Start = TD64::TrackOffset(t);
+        if (Offset >= Start) return Offset < Start + 256u * static_cast<uint32_t>(GetSectorsPerTrack(t)) ? t : 0;
+    }
+    return 0;
+}
+
+TTrackSector TC64Disk::FindFirstFreeSector() {
+    const int Tracks = GetTrackCount();
+    for (int i = 1; FDirTrack - i >= 1 || FDirTrack + i <= Tracks; ++i) {
+        for (int t : {FDirTrack - i, FDirTrack + i}) {
+            if (t < 1 || t > Tracks) continue;
+            for (int s = 0; s < GetSectorsPerTrack(t); ++s)
+                if (!IsSectorUsed(MakeTrackSector(t, s))) return MakeTrackSector(t, s);
+        }
+    }
+    throw EC64DiskFullException("Disk is full!");
+}
+
+TTrackSector TC64Disk::FindNextFreeSector(TTrackSector ts, bool Wrapped) {
+    int t = TrackOf(ts);
+    int s = SectorOf(ts);
+    TTrackSector Given = ts;
+    // Each pass searches one track; every track is visited at most once per direction.
+    for (;;) {
+        const int Count = GetSectorsPerTrack(t);
+        if (GetTrackFreeSectors(t) > 0 && Count > 0) {
+            s += FInterleave;
+            if (s >= Count) s -= Count;
+            if (s > 0) s -= 1;
+            const int Start = s;
+            do {
+                ++s;
+                if (s >= Count) s = 0;
+                const TTrackSector Candidate = MakeTrackSector(t, s);
+                if (Candidate != Given && !IsSectorUsed(Candidate)) return Candidate;
+            } while (s != Start);
+        }
+        if (t < FDirTrack) {
+            if (--t == 0) {
+                if (Wrapped) throw EC64DiskFullException("Disk is full!");
+                t = FDirTrack + 1;
+                Wrapped = true;
+            }
+        } else {
+            if (++t > GetTrackCount()) {
+                if (Wrapped) throw EC64DiskFullException("Disk is full!");
+                t = FDirTrack - 1;
+                Wrapped = true;
+            }
+        }
+        Given = MakeTrackSector(t, s);
+    }
+}
+
+PetsciiString TC64Disk::GetHeaderLine() {
+    if (!FImage) return {};
+    auto Pad = [](PetsciiString Text, size_t Width) {
+        if (Text.size() < Width) Text.append(Width - Text.size(), ' ');
+        return Text;
+    };
+    return "0 \"" + Pad(GetDiskName(), 16) + "\" " + Pad(GetDiskID(), 3) + Pad(GetDosType(), 2);
+}
+
+void TC64Disk::Clear() {
+    FFileName.clear();
+    FImageSize = 0;
+    FDiskType = dtNone;
+    FUpdating = false;
+    FDosEmulation = deCbmDos;
+}
+
+uint8_t* TC64Disk::AllocateDirEntry() {
+    std::vector<bool> Seen;
+    TTrackSector CurrentTs = MakeTrackSector(FDirTrack, 1);
+    uint8_t* Current = GetSector(CurrentTs);
+    MarkSeen(CurrentTs, Seen);
+    for (;;) {
+        for (int Slot = 0; Slot < 8; ++Slot) {
+            uint8_t* Entry = Current + 32 * Slot;
+            if (DecodeFileType(Entry[2]).Kind == fkEmpty) {
+                if (Slot > 0) Entry[0] = Entry[1] = 0;
+                return Entry;
+            }
+        }
+        if (Current[0] != 0) {
+            CurrentTs = ReadTrackSector(Current);
+            Current = NextDirSector(Current, Seen);
+            continue;
+        }
+        // The directory is full: grow it by one sector on the directory track.
+        const uint8_t SavedInterleave = FInterleave;
+        FInterleave = 3;
+        TTrackSector NewTs;
+        try {
+            NewTs = FindNextFreeSector(CurrentTs, false);
+        } catch (...) {
+            FInterleave = SavedInterleave;
+            throw;
+        }
+        FInterleave = SavedInterleave;
+        if (TrackOf(NewTs) != FDirTrack) return nullptr;
+        // A new directory sector starts as an empty end of chain, whatever the sector
+        // held before, so no stale bytes show up as files.
+        uint8_t* NewSector = GetSector(NewTs);
+        std::memset(NewSector, 0, 256);
+        NewSector[1] = 0xFF;
+        WriteTrackSector(Current, NewTs);
+        SetSectorUsed(NewTs, true);
+        MarkSeen(NewTs, Seen);
+        Current = NewSector;
+        CurrentTs = NewTs;
+    }
+}
+
+void TC64Disk::WriteSector(TTrackSector ts, const uint8_t* Sector) {
+    if (!Sector) throw EC64DiskException("WriteSector(): sector pointer is null!");
+    WriteSectorData(ts, ReadTrackSector(Sector), ByteArray(Sector + 2, Sector + 256));
+}
+
+bool TC64Disk::IsChainValid(const uint8_t* Entry) {
+    std::vector<bool> Seen(static_cast<size_t>(GetTotalSectors() > 0 ? GetTotalSectors() : 0));
+    TTrackSector ts = MakeTrackSector(Entry[3], Entry[4]);
+    const uint8_t* p = GetSector(ts);
+    while (p[0] != 0) {
+        if (!MarkSeen(ts, Seen)) return false;
+        ts = ReadTrackSector(p);
+        p = GetSector(ts);
+    }
+    return true;
+}
+
+TFileTypeInfo TC64Disk::DecodeFileType(uint8_t TypeByte) {
+    static constexpr TFileKind Kinds[8] = {fkDel, fkSeq, fkPrg, fkUsr, fkRel, fkOther, fkUnknown, fkUnknown};
+    TFileTypeInfo Info;
+    Info.Kind = TypeByte == 0 ? fkEmpty : Kinds[TypeByte & 7];
+    Info.Locked = (TypeByte >> 6) & 1;
+    Info.Closed = (TypeByte >> 7) & 1;
+    return Info;
+}
+
+void TC64Disk::EncodeFileType(uint8_t* TypeByte, const TFileTypeInfo& Info) {
+    if (!TypeByte) throw EC64DiskException("Internal TC64Disk Error: 001");
+    CheckWriteAccess();
+    if (Info.Kind == fkEmpty) {
+        *TypeByte = 0;
+        return;
+    }
+    uint8_t Code = 0;
+    switch (Info.Kind) {
+    case fkSeq: Code = 1; break;
+    case fkPrg: Code = 2; break;
+    case fkUsr: Code = 3; break;
+    case fkRel: Code = 4; break;
+    case fkOther: Code = 5; break;
+    default: Code = 0; break;
+    }
+    if (Info.Locked) Code |= 0x40;
+    if (Info.Closed) Code |= 0x80;
+    *TypeByte = Code;
+}
+
+int TC64Disk::GetRealFileSize(uint8_t* Entry) {
+    if (!Entry) return 0;
+    if (!IsChainValid(Entry))
+        throw EC64DiskException(
+            "Can't read real filesize because of an invalid file-chain!\r\nValidate the disk and try it again.");
+    ISectorIteratorPtr It = CreateSectorIterator(Entry);
+    if (!It) return 0;
+    int Size = 0;
+    while (It->HasNext()) {
+        const uint8_t* p = It->Next();
+        // A last sector whose byte 1 is 0 or 1 holds no data.
+        Size += It->HasNext() ? 254 : std::max(p[1] - 1, 0);
+    }
+    return Size;
+}
+
+ByteArray TC64Disk::LoadFile(uint8_t* Entry) {
+    if (!Entry) throw EC64DiskException("Cannot load file, coz there is no dir entry specified.");
+    const int Size = GetRealFileSize(Entry);
+    ByteArray Bytes;
+    Bytes.reserve(static_cast<size_t>(Size));
+    if (Size > 0) {
+        ISectorIteratorPtr It = CreateSectorIterator(Entry);
+        while (It->HasNext()) {
+            const uint8_t* p = It->Next();
+            const int n = It->HasNext() ? 254 : std::max(p[1] - 1, 0);
+            Bytes.insert(Bytes.end(), p + 2, p + 2 + n);
+        }
+    }
+    return Bytes;
+}
+
+void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, std::vector<TTrackSector>& Taken) {
+    const size_t n = Bytes.size();
+    TTrackSector Current = First;
+    for (size_t Pos = 0; Pos < n; Pos += 254) {
+        TTrackSector Next;
+        if (n > Pos + 254)
+            Next = FindNextFreeSector(Current, false);
+        else
+            Next = MakeTrackSector(0, static_cast<int>(n - Pos + 1));
+        const size_t Chunk = std::min<size_t>(254, n - Pos);
+        WriteSectorData(Current, Next,
+                        ByteArray(Bytes.begin() + static_cast<ptrdiff_t>(Pos),
+                                  Bytes.begin() + static_cast<ptrdiff_t>(Pos + Chunk)));
+        SetSectorUsed(Current, true);
+        Taken.push_back(Current);
+        Current = Next;
+    }
+}
+
+void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength) {
+    // Up to six side sectors of 120 data-sector links each; each lists all of them.
+    TTrackSector Sides[6] = {};
+    uint8_t* SidePtr[6] = {};
+    int SideCount = 0;
+    TTrackSector Data = First;
+    bool More = TrackOf(Data) != 0 && TrackOf(Data) != FDirTrack;
+    while (More && SideCount < 6) {
+        const TTrackSector Side = FindFirstFreeSector();
+        if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
+        uint8_t* p = GetSector(Side);
+        p[2] = static_cast<uint8_t>(SideCount);
+        p[3] = RecordLength;
+        for (int j = 0; j < 120 && More; ++j) {
+            WriteTrackSector(p + 16 + 2 * j, Data);
+            const uint8_t* DataSector = GetSector(Data);
+            if (DataSector[0] == 0)
+                More = false;
+            else
+                Data = ReadTrackSector(DataSector);
+        }
+        SetSectorUsed(Side, true);
+        Sides[SideCount] = Side;
+        SidePtr[SideCount] = p;
+        ++SideCount;
+    }
+    for (int k = 0; k < SideCount; ++k) {
+        for (int i = 0; i < 6; ++i) WriteTrackSector(SidePtr[k] + 4 + 2 * i, Sides[i]);
+        WriteTrackSector(SidePtr[k], k + 1 < SideCount ? Sides[k + 1] : MakeTrackSector(0, 0));
+    }
+}
+
+void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
+    CheckWriteAccess();
+    AddFile(Source.LoadFile(SourceEntry), SourceEntry);
+}
+
+void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
+    CheckWriteAccess();
+    const size_t n = Bytes.size();
+    if (static_cast<size_t>(GetFreeBlocks()) * 256 < n) throw EC64DiskFullException("Disk is full!");
+    uint8_t* Entry = AllocateDirEntry();
+    if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
+
+    TTrackSector First = MakeTrackSector(FDirTrack, 0);
+    std::vector<TTrackSector> Taken;
+    try {
+        if (n > 0) First = FindFirstFreeSector();
+        WriteChain(Bytes, First, Taken);
+    } catch (...) {
+        // Failed part way (out of space, or the file could not be written): give back
+        // the sectors taken and write no entry.
+        const bool WasUpdating = FUpdating;
+        FUpdating = true;
+        for (TTrackSector ts : Taken) SetSectorUsed(ts, false);
+        FUpdating = WasUpdating;
+        if (!WasUpdating) {
+            try {
+                FlushTrack(FDirTrack);
+            } catch (...) {
+                // The buffer is right; the next write brings the file in step.
+            }
+        }
+        throw;
+    }
+
+    Entry[2] = SourceEntry[2];
+    WriteTrackSector(Entry + 3, First);
+    std::memcpy(Entry + 5, SourceEntry + 5, 16);
+    Entry[23] = SourceEntry[23];
+    std::memcpy(Entry + 24, SourceEntry + 24, 6);
+    Entry[30] = SourceEntry[30];
+    Entry[31] = SourceEntry[31];
+
+    if (DecodeFileType(SourceEntry[2]).Kind == fkRel) {
+        try {
+            BuildSideSectors(Entry, First, SourceEntry[23]);
+        } catch (const EC64DiskException&) {
+            // The file stays with what part of its side sectors could be made.
+        }
+    }
+    Save();
+}
+
+void TC64Disk::SaveToFile(const std::string& Name) {
+    if (FUpdating) return;
+    if (Name.empty()) throw EC64DiskException("SaveToFile():No Filename specified!");
+    FFileName = Name;
+    Save();
+}

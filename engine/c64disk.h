@@ -1,0 +1,157 @@
+// The abstract disk object: fields, the table of virtual operations, the engine's
+// exceptions, the factories and the PETSCII field helpers.
+#pragma once
+
+#include "cmd_types.h"
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+// Every refusal of the engine, with its fixed message.
+class EC64DiskException : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// No free sector or no free directory slot.
+class EC64DiskFullException : public EC64DiskException {
+  public:
+    using EC64DiskException::EC64DiskException;
+};
+
+// A sector iterator asked past its end.
+class ENoSuchElementException : public std::runtime_error {
+  public:
+    using std::runtime_error::runtime_error;
+};
+
+// Fills field bytes 0..LastIndex with 0xA0, then copies at most LastIndex+1 bytes of Text.
+void StringToPetscii(const PetsciiString& Text, uint8_t* Field, int LastIndex);
+// Field bytes 0..LastIndex up to, not including, the first 0xA0.
+PetsciiString PetsciiToString(const uint8_t* Field, int LastIndex);
+// A host file name from a name field: control bytes skipped, cut at 0xA0 and at
+// characters a host path cannot hold.
+std::string PetsciiToFileName(const uint8_t* Field, int LastIndex);
+
+class TC64Disk {
+  public:
+    // Receives the engine's information messages (the unsupported image kinds).
+    using TNotifyHook = std::function<void(const std::string&)>;
+    static void SetNotifyHook(TNotifyHook Hook);
+
+    // Opens an existing image; none (after a message) for image kinds not supported yet.
+    static std::unique_ptr<TC64Disk> OpenDiskImage(const std::string& FileName, TDosEmulation DosEmulation);
+    // A new formatted image in memory; none for a disk type outside 1-4.
+    static std::unique_ptr<TC64Disk> CreateDiskImage(const std::string& FileName, TDiskType DiskType,
+                                                     TDosEmulation DosEmulation);
+
+    virtual ~TC64Disk();
+    TC64Disk(const TC64Disk&) = delete;
+    TC64Disk& operator=(const TC64Disk&) = delete;
+
+    // Virtual operations, in slot order.
+    virtual bool CheckWriteAccess();
+    virtual TTrackSector FindFirstFreeSector();
+    virtual bool IsSectorUsed(TTrackSector ts) = 0;
+    virtual PetsciiString GetHeaderLine();
+    virtual PetsciiString GetDiskID() = 0;
+    virtual PetsciiString GetDiskName() = 0;
+    virtual PetsciiString GetDosType() = 0;
+    virtual int GetFreeBlocksLimit() = 0;
+    virtual int GetFreeBlocks() = 0;
+    virtual int GetTrackFreeSectors(int Track) = 0;
+    virtual int GetDataBlockCount() = 0;
+    virtual TTrackSector FindNextFreeSector(TTrackSector ts, bool Wrapped);
+    virtual int GetSectorsPerTrack(int Track) = 0;
+    virtual int GetTotalSectors() = 0;
+    virtual ISectorIteratorPtr CreateSectorIterator(uint8_t* Entry) = 0;
+    virtual uint8_t* GetSector(TTrackSector ts) = 0;
+    virtual bool IsSoftWriteProtected() = 0;
+    virtual int GetTrackCount() = 0;
+    virtual void Clear();
+    virtual uint8_t* AllocateDirEntry();
+    virtual void FlushTrack(int Track) = 0;
+    virtual void SetSectorUsed(TTrackSector ts, bool Used) = 0;
+    virtual void SetDiskID(const PetsciiString& ID) = 0;
+    virtual void SetDiskName(const PetsciiString& Name) = 0;
+    virtual void SetDosEmulation(TDosEmulation Emulation) = 0;
+    virtual void SetDosType(const PetsciiString& DosType) = 0;
+    virtual void SetFreeBlocks(int Blocks) = 0;
+    virtual void SetSoftWriteProtected(bool Protect) = 0;
+    virtual void WriteSector(TTrackSector ts, const uint8_t* Sector);
+    virtual void WriteSectorData(TTrackSector ts, TTrackSector Link, const ByteArray& Data) = 0;
+    // (The two constructors of TD64, Create and CreateNew, stand here.)
+    virtual bool IsChainValid(const uint8_t* Entry);
+    virtual TFileTypeInfo DecodeFileType(uint8_t TypeByte);
+    virtual void ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) = 0;
+    virtual void EncodeFileType(uint8_t* TypeByte, const TFileTypeInfo& Info);
+    virtual int ReadDirectory(TFileKindSet Kinds, const TDirEntryCallback& Callback) = 0;
+    virtual int GetRealFileSize(uint8_t* Entry);
+    virtual bool CheckTrackSector(TTrackSector ts) = 0;
+    virtual ByteArray LoadFile(uint8_t* Entry);
+    virtual void LoadFromFile(const std::string& FileName) = 0;
+    virtual void ChangeFileEntry(uint8_t* Entry, const PetsciiString& Name, int Blocks) = 0;
+    virtual void RenameFile(uint8_t* Entry, const PetsciiString& Name) = 0;
+    virtual void Save() = 0;
+    virtual void CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source);
+    virtual void SaveToFile(const std::string& FileName);
+    virtual void VerifyWriteAccess() = 0;
+    virtual void CopyFirstTrackSector() = 0;
+
+    // Appends a file with these bytes to this disk under the rules of CopyFileFrom,
+    // taking type byte, name and the other entry fields from a 32-byte entry.
+    void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
+
+    void BeginUpdate();
+    void EndUpdate(bool DoSave);
+    uint8_t* GetBamSector();
+    uint8_t* GetExtendedBam();
+
+    TDiskType DiskType() const { return FDiskType; }
+    uint32_t ImageSize() const { return FImageSize; }
+    TDosEmulation DosEmulation() const { return FDosEmulation; }
+    const std::string& FileName() const { return FFileName; }
+    const uint8_t* Image() const { return FImage.get(); }
+    int DirTrack() const { return FDirTrack; }
+    int Interleave() const { return FInterleave; }
+    bool Updating() const { return FUpdating; }
+
+    // When true, soft write protection is not enforced. Set by callers.
+    bool IgnoreSoftWriteProtection = true;
+
+  protected:
+    TC64Disk();
+    // The part both constructors share: flags, the PrologicDOS refusal, the emulation.
+    void InitGeneral(TDosEmulation DosEmulation);
+    void AllocateImage(TDiskType Type);
+    void DetectDosEmulation();
+    // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
+    uint8_t* BamEntry(int Track);
+    // The track whose sectors hold the given pointer into the image, or 0.
+    int TrackOfPointer(const uint8_t* p);
+    // Next sector of a directory chain, refusing a link back to a sector already seen.
+    uint8_t* NextDirSector(uint8_t* Current, std::vector<bool>& Seen);
+    bool MarkSeen(TTrackSector ts, std::vector<bool>& Seen);
+    int SectorIndex(TTrackSector ts);
+
+    TDiskType FDiskType = dtNone;
+    uint32_t FImageSize = 0;
+    TDosEmulation FDosEmulation = deCbmDos;
+    std::string FFileName;
+    std::unique_ptr<uint8_t[]> FImage;
+    uint8_t FInterleave = 10;
+    bool FUpdating = false;
+    int FDirTrack = 18;
+
+  private:
+    void WriteChain(const ByteArray& Bytes, TTrackSector First, std::vector<TTrackSector>& Taken);
+    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength);
+};
+
+// Size in bytes of an image of each disk type (0 for dtNone and unknown values).
+uint32_t ImageSizeOf(TDiskType Type);
+// Listing text of a file kind: "PRG", "SEQ", ..., "?" or "UNKNOWN".
+const char* FileKindText(TFileKind Kind);

@@ -1,0 +1,30 @@
+// Every message box, question, file or folder dialog and the clipboard go through this
+// interface, so tests answer them with a scripted double and read what was shown.
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+class IUserPrompts {
+  public:
+    enum class TAnswer { Yes, No, All };
+
+    virtual ~IUserPrompts() = default;
+
+    // Plain message: caption "Kobaltmandrexis", OK.
+    virtual void ShowMessage(const QString& Text) = 0;
+    // Warning message with the exclamation icon, OK ("This disk may be damaged!").
+    virtual void ShowWarning(const QString& Text) = 0;
+    // The application's error display: caption "Kobaltmandrexis", stop icon, OK.
+    virtual void ShowError(const QString& Text) = 0;
+    // Warning question with Yes and No; true for Yes.
+    virtual bool AskYesNo(const QString& Text, bool DefaultNo) = 0;
+    // Confirmation with Yes, No and All.
+    virtual TAnswer AskYesNoAll(const QString& Text) = 0;
+    // File and folder dialogs; an empty result means cancelled.
+    virtual QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) = 0;
+    virtual QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter) = 0;
+    virtual QString GetExistingDirectory(QWidget* Parent, const QString& Title) = 0;
+    virtual void SetClipboardText(const QString& Text) = 0;
+};
