@@ -23,9 +23,11 @@ TFaultHook FaultHook;
 // Returns the injected errno for an operation, or 0.
 int Injected(const char* Operation) { return FaultHook ? FaultHook(Operation) : 0; }
 
-void Check(int Result, const char* Operation, const std::string& What, const std::string& Path) {
+// Runs one system call, failing with its errno (or an injected one) and the file's name.
+template <typename TCall>
+void Check(const char* Operation, const std::string& What, const std::string& Path, TCall Call) {
     if (int e = Injected(Operation)) Fail(e, What, Path);
-    if (Result < 0) Fail(errno, What, Path);
+    if (Call() < 0) Fail(errno, What, Path);
 }
 
 void LockOrFail(int Fd, int How, const std::string& Path) {
@@ -142,12 +144,13 @@ void ReplaceWhole(const std::string& APath, const uint8_t* Data, size_t Count) {
         if (int e = Injected("open")) Fail(e, "Can't create file", Path);
         Fd = ::mkstemp(Name.data());
         if (Fd < 0) Fail(errno, "Can't create file", Path);
-        Check(::fchmod(Fd, Mode), "chmod", "Can't create file", Path);
+        Check("chmod", "Can't create file", Path, [&] { return ::fchmod(Fd, Mode); });
         WriteAll(Fd, Data, Count, 0, Path);
-        Check(::fsync(Fd), "fsync", "Can't write file", Path);
-        Check(::close(Fd), "close", "Can't write file", Path);
+        Check("fsync", "Can't write file", Path, [&] { return ::fsync(Fd); });
+        const int Closing = Fd;
         Fd = -1;
-        Check(::rename(Name.data(), Path.c_str()), "rename", "Can't replace file", Path);
+        Check("close", "Can't write file", Path, [&] { return ::close(Closing); });
+        Check("rename", "Can't replace file", Path, [&] { return ::rename(Name.data(), Path.c_str()); });
     } catch (...) {
         if (Fd >= 0) ::close(Fd);
         ::unlink(Name.data());

@@ -1,0 +1,230 @@
+// Writing files (copying between disks), scratching and deleting.
+#include "TestImage.h"
+
+#include <cstring>
+
+using namespace testing_support;
+
+namespace {
+
+class FileWriteTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Source = NewImage(Dir.Path("src.d64"));
+        Target = NewImage(Dir.Path("dst.d64"));
+    }
+    ByteArray Image(TC64Disk& Disk) { return ByteArray(Disk.Image(), Disk.Image() + Disk.ImageSize()); }
+    uint8_t* Copy(const std::string& Name, const ByteArray& Bytes, uint8_t Type = 0x82) {
+        uint8_t* e = AddTestFile(*Source, Name, Bytes, Type);
+        Target->CopyFileFrom(e, *Source);
+        return FindEntry(*Target, Name);
+    }
+    TTempDir Dir;
+    std::unique_ptr<TC64Disk> Source, Target;
+};
+
+TEST_F(FileWriteTest, LastSectorLinkCountsItsBytes) {
+    struct Case {
+        size_t Size;
+        std::vector<TTrackSector> Links;
+    };
+    for (Case c : {Case{1, {MakeTrackSector(0, 2)}}, Case{254, {MakeTrackSector(0, 255)}},
+                   Case{255, {MakeTrackSector(17, 10), MakeTrackSector(0, 2)}}}) {
+        auto Disk = NewImage(Dir.Path("c.d64"));
+        uint8_t* e = AddTestFile(*Disk, "F", Pattern(c.Size));
+        TTrackSector ts = MakeTrackSector(e[3], e[4]);
+        EXPECT_EQ(ts, MakeTrackSector(17, 0));
+        for (TTrackSector Want : c.Links) {
+            const uint8_t* p = Disk->GetSector(ts);
+            EXPECT_EQ(ReadTrackSector(p), Want) << c.Size;
+            ts = ReadTrackSector(p);
+        }
+        EXPECT_EQ(Disk->LoadFile(e), Pattern(c.Size));
+        EXPECT_EQ(Disk->GetFreeBlocks(), 664 - static_cast<int>(c.Links.size()));
+    }
+}
+
+TEST_F(FileWriteTest, CopyIsExactAndWrittenToTheFile) {
+    const ByteArray Bytes = Pattern(3 * 254 - 5, 3);
+    uint8_t* Src = AddTestFile(*Source, "THREE", Bytes, 0xC2);
+    Src[30] = 99; // a wrong block count is copied as it stands
+    std::memcpy(Src + 24, "\x01\x02\x03\x04\x05\x06", 6);
+    Target->CopyFileFrom(Src, *Source);
+    uint8_t* e = FindEntry(*Target, "THREE");
+    ASSERT_EQ(e, Target->GetSector(MakeTrackSector(18, 1))); // slot 0 of 18/1
+    EXPECT_EQ(e[2], 0xC2);
+    EXPECT_EQ(e[3], 17);
+    EXPECT_EQ(e[4], 0);
+    EXPECT_EQ(e[30], 99);
+    EXPECT_EQ(ByteArray(e + 24, e + 30), (ByteArray{1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(ReadTrackSector(Target->GetSector(MakeTrackSector(17, 0))), MakeTrackSector(17, 10));
+    EXPECT_EQ(ReadTrackSector(Target->GetSector(MakeTrackSector(17, 10))), MakeTrackSector(17, 20));
+    EXPECT_EQ(Target->LoadFile(e), Bytes);
+    EXPECT_EQ(Target->GetFreeBlocks(), 661);
+    EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Image(*Target));
+}
+
+TEST_F(FileWriteTest, EmptyFileTakesNoBlock) {
+    uint8_t* e = Copy("EMPTY", {});
+    EXPECT_EQ(e[3], 18);
+    EXPECT_EQ(e[4], 0);
+    EXPECT_EQ(Target->GetFreeBlocks(), 664);
+    EXPECT_EQ(Target->GetRealFileSize(e), 0);
+}
+
+TEST_F(FileWriteTest, RefusalsChangeNothing) {
+    uint8_t* Big = AddTestFile(*Source, "BIG", Pattern(600 * 254));
+    Target->SetFreeBlocks(100);
+    Target->Save();
+    const ByteArray Before = ReadHostFile(Dir.Path("dst.d64"));
+    EXPECT_THROW_MSG(Target->CopyFileFrom(Big, *Source), EC64DiskFullException, "Disk is full!");
+    EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Before);
+    EXPECT_EQ(Image(*Target), Before);
+
+    Target->SetSoftWriteProtected(true);
+    Target->IgnoreSoftWriteProtection = false;
+    const ByteArray Protected = ReadHostFile(Dir.Path("dst.d64"));
+    uint8_t* Small = AddTestFile(*Source, "SMALL", Pattern(10));
+    EXPECT_THROW_MSG(Target->CopyFileFrom(Small, *Source), EC64DiskException, "Disk is Soft Write Protected!");
+    EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Protected);
+
+    // An invalid source chain stops the copy before anything changes.
+    Target->IgnoreSoftWriteProtection = true;
+    uint8_t* p = Source->GetSector(MakeTrackSector(Small[3], Small[4]));
+    p[0] = Small[3];
+    p[1] = Small[4];
+    EXPECT_THROW(Target->CopyFileFrom(Small, *Source), EC64DiskException);
+    EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Protected);
+}
+
+TEST_F(FileWriteTest, RunningOutOfSpacePartWayGivesTheSectorsBack) {
+    // The free-space check counts 256 bytes a block, a chain carries 254: a file of
+    // 664 x 256 bytes passes the check on an empty disk and then runs out of sectors.
+    auto Big = NewImage(Dir.Path("big.d64"), dt40Tracks, deSpeedDos);
+    uint8_t* Src = AddTestFile(*Big, "TOO BIG", Pattern(664 * 256));
+    const ByteArray Before = Image(*Target);
+    EXPECT_THROW_MSG(Target->CopyFileFrom(Src, *Big), EC64DiskFullException, "Disk is full!");
+    EXPECT_EQ(FindEntry(*Target, "TOO BIG"), nullptr);
+    EXPECT_EQ(Target->GetFreeBlocks(), 664);
+    const uint8_t* Bam = Target->GetBamSector();
+    EXPECT_EQ(ByteArray(Bam, Bam + 256), ByteArray(Before.begin() + 91392, Before.begin() + 91648));
+    const ByteArray File = ReadHostFile(Dir.Path("dst.d64"));
+    EXPECT_EQ(ByteArray(File.begin() + 91392, File.begin() + 91648), ByteArray(Bam, Bam + 256));
+    // A file that fills the disk exactly still goes in afterwards.
+    Big->ScratchFiles({Src}, false);
+    Src = AddTestFile(*Big, "FITS", Pattern(664 * 254));
+    Target->CopyFileFrom(Src, *Big);
+    EXPECT_EQ(Target->LoadFile(FindEntry(*Target, "FITS")), Pattern(664 * 254));
+    EXPECT_EQ(Target->GetFreeBlocks(), 0);
+}
+
+TEST_F(FileWriteTest, ScratchFreesButKeepsDeleteWipes) {
+    const std::string Path = Dir.Path("dst.d64");
+    uint8_t* e = Copy("LOCKED", Pattern(600), 0xC2);
+    const ByteArray Sector0(Target->GetSector(MakeTrackSector(17, 0)), Target->GetSector(MakeTrackSector(17, 0)) + 256);
+    Target->ScratchFiles({e}, false);
+    EXPECT_EQ(e[2], 0x00);
+    EXPECT_EQ(PetsciiToString(e + 5, 15), "LOCKED");
+    EXPECT_EQ(e[3], 17);
+    EXPECT_EQ(e[30], 3);
+    EXPECT_FALSE(Target->IsSectorUsed(MakeTrackSector(17, 0)));
+    EXPECT_FALSE(Target->IsSectorUsed(MakeTrackSector(17, 20)));
+    EXPECT_EQ(Target->GetFreeBlocks(), 664);
+    const uint8_t* p = Target->GetSector(MakeTrackSector(17, 0));
+    EXPECT_EQ(ByteArray(p, p + 256), Sector0);
+    EXPECT_EQ(ReadHostFile(Path), Image(*Target));
+
+    e = Copy("WIPED", Pattern(600), 0xC2);
+    Target->ScratchFiles({e}, true);
+    EXPECT_EQ(ByteArray(e + 2, e + 32), ByteArray(30, 0));
+    for (int s : {0, 10, 20}) {
+        const uint8_t* q = Target->GetSector(MakeTrackSector(17, s));
+        EXPECT_EQ(ByteArray(q, q + 256), ByteArray(256, 0)) << s;
+    }
+    EXPECT_EQ(Target->GetFreeBlocks(), 664);
+    EXPECT_EQ(ReadHostFile(Path), Image(*Target));
+}
+
+TEST_F(FileWriteTest, ScratchStopsAtABrokenChain) {
+    const std::string Path = Dir.Path("dst.d64");
+    uint8_t* First = Copy("FIRST", Pattern(300));
+    uint8_t* Second = Copy("SECOND", Pattern(300, 1));
+    uint8_t* Third = Copy("THIRD", Pattern(300, 2));
+    uint8_t* p = Target->GetSector(MakeTrackSector(Second[3], Second[4]));
+    WriteTrackSector(p, MakeTrackSector(Second[3], Second[4])); // loops on itself
+    Target->Save();
+    const ByteArray Before = ReadHostFile(Path);
+    EXPECT_THROW_MSG(Target->ScratchFiles({First, Second, Third}, false), EC64DiskException,
+                     "Can't scratch file(s) because of an invalid file-chain!\r\nValidate the disk and try it "
+                     "again.");
+    EXPECT_EQ(First[2], 0x00);
+    EXPECT_EQ(Second[2], 0x82);
+    EXPECT_EQ(Third[2], 0x82);
+    EXPECT_EQ(ReadHostFile(Path), Before); // not saved yet
+    EXPECT_FALSE(Target->Updating());
+
+    // A link off the disk fails differently, but the disk can still write afterwards.
+    WriteTrackSector(p, MakeTrackSector(41, 0));
+    EXPECT_THROW_MSG(Target->ScratchFiles({Second}, true), EC64DiskException,
+                     "Illegal Track/Sector value T:41/S:0");
+    EXPECT_FALSE(Target->Updating());
+    Target->SetDiskName("STILL WRITES");
+    EXPECT_EQ(ReadHostFile(Path)[91392 + 144], 'S');
+}
+
+TEST_F(FileWriteTest, RelFilesGetSideSectors) {
+    uint8_t* Src = AddTestFile(*Source, "REL10", Pattern(10 * 254), 0x84);
+    Src[23] = 64;
+    Target->CopyFileFrom(Src, *Source);
+    uint8_t* e = FindEntry(*Target, "REL10");
+    EXPECT_EQ(e[23], 64);
+    const TTrackSector Side = ReadTrackSector(e + 21);
+    EXPECT_EQ(Side, MakeTrackSector(17, 1)); // first sector the chain left free
+    EXPECT_TRUE(Target->IsSectorUsed(Side));
+    const uint8_t* s = Target->GetSector(Side);
+    EXPECT_EQ(s[0], 0);
+    EXPECT_EQ(s[1], 0);
+    EXPECT_EQ(s[2], 0);
+    EXPECT_EQ(s[3], 64);
+    EXPECT_EQ(ReadTrackSector(s + 4), Side);
+    EXPECT_EQ(ByteArray(s + 6, s + 16), ByteArray(10, 0));
+    TTrackSector Data = MakeTrackSector(e[3], e[4]);
+    for (int j = 0; j < 10; ++j) {
+        EXPECT_EQ(ReadTrackSector(s + 16 + 2 * j), Data) << j;
+        Data = ReadTrackSector(Target->GetSector(Data));
+    }
+    EXPECT_EQ(ReadTrackSector(s + 36), 0);
+}
+
+TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {
+    uint8_t* Src = AddTestFile(*Source, "REL130", Pattern(130 * 254), 0x84);
+    Src[23] = 100;
+    Target->CopyFileFrom(Src, *Source);
+    uint8_t* e = FindEntry(*Target, "REL130");
+    const TTrackSector Side0 = ReadTrackSector(e + 21);
+    const uint8_t* s0 = Target->GetSector(Side0);
+    const TTrackSector Side1 = ReadTrackSector(s0);
+    ASSERT_NE(TrackOf(Side1), 0);
+    const uint8_t* s1 = Target->GetSector(Side1);
+    EXPECT_EQ(s0[2], 0);
+    EXPECT_EQ(s1[2], 1);
+    EXPECT_EQ(s1[3], 100);
+    EXPECT_EQ(s1[0], 0);
+    for (const uint8_t* s : {s0, s1}) {
+        EXPECT_EQ(ReadTrackSector(s + 4), Side0);
+        EXPECT_EQ(ReadTrackSector(s + 6), Side1);
+        EXPECT_EQ(ReadTrackSector(s + 8), 0);
+    }
+    // Data sector 121 of the chain is the first one listed in the second side sector.
+    TTrackSector Data = MakeTrackSector(e[3], e[4]);
+    for (int j = 0; j < 120; ++j) Data = ReadTrackSector(Target->GetSector(Data));
+    for (int j = 0; j < 10; ++j) {
+        EXPECT_EQ(ReadTrackSector(s1 + 16 + 2 * j), Data) << j;
+        Data = ReadTrackSector(Target->GetSector(Data));
+    }
+    EXPECT_EQ(TrackOf(Data), 0); // the tenth was the chain's last sector
+    EXPECT_EQ(ReadTrackSector(s1 + 16 + 2 * 10), 0);
+    EXPECT_EQ(Target->GetFreeBlocks(), 664 - 132);
+}
+
+} // namespace
