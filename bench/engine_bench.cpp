@@ -1,0 +1,111 @@
+// Timing of the operations a user waits for: opening and listing a full directory,
+// copying a full disk's files into an empty one, and scratching every file.
+#include "c64disk.h"
+
+#include <benchmark/benchmark.h>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+
+std::string BenchDir() {
+    static const std::string Dir = [] {
+        std::string Template = (std::filesystem::temp_directory_path() / "kbm-bench-XXXXXX").string();
+        return std::string(mkdtemp(Template.data()));
+    }();
+    return Dir;
+}
+
+void AddFile(TC64Disk& Disk, const std::string& Name, size_t Size) {
+    uint8_t Entry[32] = {};
+    Entry[2] = 0x82;
+    StringToPetscii(Name, Entry + 5, 15);
+    const size_t Blocks = (Size + 253) / 254;
+    Entry[30] = static_cast<uint8_t>(Blocks);
+    Entry[31] = static_cast<uint8_t>(Blocks >> 8);
+    ByteArray Bytes(Size);
+    for (size_t i = 0; i < Size; ++i) Bytes[i] = static_cast<uint8_t>(i * 7);
+    Disk.AddFile(Bytes, Entry);
+}
+
+// 144 files (a full directory), each of one block.
+std::string FullDirectoryImage() {
+    const std::string Path = BenchDir() + "/dir144.d64";
+    if (!std::filesystem::exists(Path)) {
+        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
+        Disk->BeginUpdate();
+        for (int i = 0; i < 144; ++i) AddFile(*Disk, "FILE " + std::to_string(i), 200);
+        Disk->EndUpdate(true);
+    }
+    return Path;
+}
+
+// 664 blocks in use by files of assorted sizes.
+std::string FullDiskImage() {
+    const std::string Path = BenchDir() + "/full664.d64";
+    if (!std::filesystem::exists(Path)) {
+        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
+        Disk->BeginUpdate();
+        int Left = 664, i = 0;
+        while (Left > 0) {
+            const int Blocks = std::min(Left, 1 + (i * 13) % 40);
+            AddFile(*Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
+            Left -= Blocks;
+        }
+        Disk->EndUpdate(true);
+    }
+    return Path;
+}
+
+std::vector<uint8_t*> Entries(TC64Disk& Disk) {
+    std::vector<uint8_t*> List;
+    Disk.ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& R) { List.push_back(R.Entry); });
+    return List;
+}
+
+void BM_OpenAndListFullDirectory(benchmark::State& State) {
+    const std::string Path = FullDirectoryImage();
+    for (auto _ : State) {
+        auto Disk = TC64Disk::OpenDiskImage(Path, deCbmDos);
+        int Rows = Disk->ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord& R) {
+            benchmark::DoNotOptimize(R.Name.data());
+        });
+        benchmark::DoNotOptimize(Rows);
+        benchmark::DoNotOptimize(Disk->GetFreeBlocks());
+    }
+}
+BENCHMARK(BM_OpenAndListFullDirectory)->Unit(benchmark::kMicrosecond);
+
+void BM_CopyFullDiskIntoEmptyOne(benchmark::State& State) {
+    auto Source = TC64Disk::OpenDiskImage(FullDiskImage(), deCbmDos);
+    const auto Files = Entries(*Source);
+    const std::string Target = BenchDir() + "/target.d64";
+    for (auto _ : State) {
+        State.PauseTiming();
+        std::filesystem::remove(Target);
+        auto Disk = TC64Disk::CreateDiskImage(Target, dt35Tracks, deCbmDos);
+        Disk->Save();
+        State.ResumeTiming();
+        for (uint8_t* Entry : Files) Disk->CopyFileFrom(Entry, *Source);
+    }
+    State.counters["files"] = static_cast<double>(Files.size());
+}
+BENCHMARK(BM_CopyFullDiskIntoEmptyOne)->Unit(benchmark::kMillisecond);
+
+void BM_ScratchAllFiles(benchmark::State& State) {
+    const std::string Path = BenchDir() + "/scratch.d64";
+    for (auto _ : State) {
+        State.PauseTiming();
+        std::filesystem::copy_file(FullDiskImage(), Path, std::filesystem::copy_options::overwrite_existing);
+        auto Disk = TC64Disk::OpenDiskImage(Path, deCbmDos);
+        const auto Files = Entries(*Disk);
+        State.ResumeTiming();
+        Disk->ScratchFiles(Files, false);
+    }
+}
+BENCHMARK(BM_ScratchAllFiles)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,91 @@
+// libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
+// listing, every file's load, the BAM queries, a scratch and copies into a fresh image.
+// Input: byte 0 picks the disk type, byte 1 the DOS of 40-track images, then records of
+// [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
+#include "c64disk.h"
+#include "d64.h"
+
+#include <cstring>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
+namespace {
+
+const std::string& WorkDir() {
+    static const std::string Dir = [] {
+        // tmpfs where there is one: every run saves the image.
+        std::string Template = access("/dev/shm", W_OK) == 0 ? "/dev/shm/kbm-fuzz-XXXXXX" : "/tmp/kbm-fuzz-XXXXXX";
+        if (!mkdtemp(Template.data())) abort();
+        return Template;
+    }();
+    return Dir;
+}
+
+template <typename F> void Try(F&& Step) {
+    try {
+        Step();
+    } catch (const EC64DiskException&) {
+    } catch (const ENoSuchElementException&) {
+    }
+}
+
+void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
+    std::vector<uint8_t*> Entries;
+    Try([&] {
+        Disk.GetHeaderLine();
+        Disk.ReadDirectory(TFileKindSet(0xFF), [&](const TC64DirRecord& R) { Entries.push_back(R.Entry); });
+    });
+    for (uint8_t* Entry : Entries) {
+        Try([&] {
+            const ByteArray Bytes = Disk.LoadFile(Entry);
+            if (static_cast<int>(Bytes.size()) != Disk.GetRealFileSize(Entry)) abort();
+        });
+    }
+    Try([&] {
+        int Free = 0;
+        for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
+            Free += t == 18 ? 0 : Disk.GetTrackFreeSectors(t);
+            for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) Disk.IsSectorUsed(MakeTrackSector(t, s));
+        }
+        if (Free != Disk.GetFreeBlocks()) abort();
+        Disk.FindNextFreeSector(Disk.FindFirstFreeSector(), false);
+    });
+    if (auto Target = TC64Disk::CreateDiskImage(TargetPath, dt35Tracks, deCbmDos)) {
+        Target->BeginUpdate(); // memory only: the fuzzer needs no file per change
+        for (uint8_t* Entry : Entries) Try([&] { Target->CopyFileFrom(Entry, Disk); });
+        Target->EndUpdate(false);
+    }
+    if (!Entries.empty()) {
+        Disk.BeginUpdate();
+        Try([&] { Disk.ScratchFiles({Entries.front()}, Entries.size() % 2 == 0); });
+        Disk.EndUpdate(false);
+        Try([&] { Disk.ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord&) {}); });
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+    if (Size < 2) return 0;
+    const auto Type = static_cast<TDiskType>(Data[0] % 4 + 1);
+    const bool Forty = Type == dt40Tracks || Type == dt40TracksErrorInfo;
+    const TDosEmulation Dos = Forty ? (Data[1] & 1 ? deDolphinDos : deSpeedDos) : deCbmDos;
+    const std::string Path = WorkDir() + "/image.d64";
+    const std::string TargetPath = WorkDir() + "/target.d64";
+    auto Disk = TC64Disk::CreateDiskImage(Path, Type, Dos);
+    const int Tracks = Disk->GetTrackCount();
+    for (size_t Pos = 2; Pos + 2 <= Size; Pos += 258) {
+        const int Track = Data[Pos] % Tracks + 1;
+        const int Sector = Data[Pos + 1] % Disk->GetSectorsPerTrack(Track);
+        const size_t n = std::min<size_t>(256, Size - Pos - 2);
+        std::memcpy(Disk->GetSector(MakeTrackSector(Track, Sector)), Data + Pos + 2, n);
+    }
+    // Through the file, so loading is exercised too.
+    Disk->Save();
+    auto Loaded = TC64Disk::OpenDiskImage(Path, deCbmDos);
+    if (!Loaded || Loaded->ImageSize() != Disk->ImageSize()) abort();
+    if (Dos != deCbmDos) Loaded->SetDosEmulation(Dos);
+    Exercise(*Loaded, TargetPath);
+    return 0;
+}
