@@ -80,10 +80,7 @@ TFile::TFile(const std::string& APath, TMode Mode) : Path(APath) {
     if (int e = Injected("open")) Fail(e, "Can't open file", Path);
     Fd = ::open(Path.c_str(), (Writing ? O_WRONLY : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) Fail(errno, "Can't open file", Path);
-    int Fd0 = Fd;
-    Fd = -1; // LockOrFail closes on failure
-    LockOrFail(Fd0, Writing ? LOCK_EX : LOCK_SH, Path);
-    Fd = Fd0;
+    LockOrFail(Fd, Writing ? LOCK_EX : LOCK_SH, Path); // closes the file when it fails
 }
 
 TFile::~TFile() {
