@@ -1,0 +1,198 @@
+// copy, export, scratch and delete: the files they pick by name, what they change, and
+// the refusals that leave images and folders as they were.
+#include "CliTestSupport.h"
+#include "NameConvention.h"
+
+#include <gtest/gtest.h>
+
+using namespace cli_test;
+
+namespace {
+
+const uint32_t Header = 91392;
+
+struct TImageFile {
+    PetsciiString Name;
+    size_t Size;
+};
+
+// A formatted image holding these files (type PRG), written through the tool itself.
+void MakeImage(const TTempDir& Dir, const std::string& Image, const std::vector<TImageFile>& Files) {
+    ASSERT_EQ(RunTool({"format", Dir.Path(Image)}).Status, 0);
+    for (size_t i = 0; i < Files.size(); ++i) {
+        const std::string host = Dir.Path("host" + std::to_string(i));
+        WriteBytes(host, RandomBytes(Files[i].Size, static_cast<unsigned>(Files[i].Size)));
+        ASSERT_EQ(
+            RunTool({"import", Dir.Path(Image), host, "--name", PetsciiToCliName(Files[i].Name)}).Status, 0);
+    }
+}
+
+// The quoted names of a plain listing, as printed.
+std::vector<std::string> ListedNames(const std::string& Image) {
+    std::vector<std::string> names;
+    const auto lines = Lines(RunTool({"list", Image}).Out);
+    for (size_t i = 1; i + 1 < lines.size(); ++i) {
+        const size_t open = lines[i].find('"'), close = lines[i].rfind('"');
+        names.push_back(lines[i].substr(open + 1, close - open - 1));
+    }
+    return names;
+}
+
+} // namespace
+
+TEST(CopyTest, CopiesAllOrTheNamedFilesInListingOrder) {
+    TTempDir dir;
+    MakeImage(dir, "src.d64",
+              {{"ALPHA", 300},
+               {"BETA", 5000},
+               {"\xC7"
+                "AMMA",
+                1}});
+    ASSERT_EQ(RunTool({"format", dir.Path("all.d64")}).Status, 0);
+    ASSERT_EQ(RunTool({"copy", dir.Path("src.d64"), dir.Path("all.d64")}).Status, 0);
+    EXPECT_EQ(ListedNames(dir.Path("all.d64")), (std::vector<std::string>{"alpha", "beta", "Gamma"}));
+
+    ASSERT_EQ(RunTool({"format", dir.Path("some.d64")}).Status, 0);
+    ASSERT_EQ(RunTool({"copy", dir.Path("src.d64"), dir.Path("some.d64"), "Gamma", "alpha"}).Status, 0);
+    EXPECT_EQ(ListedNames(dir.Path("some.d64")), (std::vector<std::string>{"alpha", "Gamma"}));
+    // The copies hold the same bytes.
+    ASSERT_EQ(RunTool({"export", dir.Path("some.d64"), dir.Root().string(), "alpha"}).Status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("ALPHA.prg")), RandomBytes(300, 300));
+}
+
+TEST(CopyTest, RefusalsLeaveTheDestinationUntouched) {
+    TTempDir dir;
+    MakeImage(dir, "src.d64", {{"ALPHA", 300}});
+    MakeImage(dir, "dst.d64", {{"OLD", 10}});
+    const ByteArray before = ReadBytes(dir.Path("dst.d64"));
+
+    TRunResult r = RunTool({"copy", dir.Path("src.d64"), dir.Path("dst.d64"), "alpha", "nothere", "neither"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "File not found: \"nothere\", \"neither\"\n");
+    EXPECT_EQ(ReadBytes(dir.Path("dst.d64")), before);
+
+    r = RunTool({"copy", dir.Path("dst.d64"), dir.Path("dst.d64")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(ReadBytes(dir.Path("dst.d64")), before);
+
+    ByteArray protectedImage = before;
+    protectedImage[Header + 2] = 0x01;
+    WriteBytes(dir.Path("dst.d64"), protectedImage);
+    r = RunTool({"copy", dir.Path("src.d64"), dir.Path("dst.d64")});
+    EXPECT_EQ(r.Err, "Disk is Soft Write Protected!\n");
+    EXPECT_EQ(ReadBytes(dir.Path("dst.d64")), protectedImage);
+    EXPECT_EQ(RunTool({"copy", dir.Path("src.d64"), dir.Path("dst.d64"), "--ignore-write-protection"}).Status,
+              0);
+}
+
+TEST(ExportTest, WritesEachFilesExactBytes) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"ONE", 254}, {"TWO", 255}, {"EMPTY", 0}, {"SL/ASH", 17}});
+    std::filesystem::create_directory(dir.Path("out"));
+    const TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), RandomBytes(254, 254));
+    EXPECT_EQ(ReadBytes(dir.Path("out/TWO.prg")), RandomBytes(255, 255));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/EMPTY.prg")));
+    EXPECT_EQ(ReadBytes(dir.Path("out/EMPTY.prg")).size(), 0u);
+    // The host name ends where a host path could not go on.
+    EXPECT_EQ(ReadBytes(dir.Path("out/SL.prg")), RandomBytes(17, 17));
+}
+
+TEST(ExportTest, RefusesBeforeWritingAnything) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"A.B", 10}, {"A", 20}, {"C", 30}});
+    std::filesystem::create_directory(dir.Path("out"));
+    // "A.B" and "A" would both become A.prg.
+    TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
+    r = RunTool({"export", dir.Path("a.d64"), dir.Path("out"), "c", "d"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
+    r = RunTool({"export", dir.Path("a.d64"), dir.Path("nowhere")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("nowhere")));
+    // Naming one of the two settles it.
+    EXPECT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out"), "a.b", "c"}).Status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("out/A.prg")), RandomBytes(10, 10));
+}
+
+TEST(ScratchTest, ScratchKeepsNameAndDataDeleteWipesThem) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"KEEP", 100}, {"GO", 600}, {"WIPE", 300}});
+    ByteArray image = ReadBytes(dir.Path("a.d64"));
+    const ByteArray goEntry = DirEntryBytes(image, 1, 1);
+    const ByteArray wipeEntry = DirEntryBytes(image, 1, 2);
+    const ByteArray goFirstSector(image.begin() + SectorOffset(goEntry[3], goEntry[4]),
+                                  image.begin() + SectorOffset(goEntry[3], goEntry[4]) + 256);
+
+    ASSERT_EQ(RunTool({"scratch", dir.Path("a.d64"), "go"}).Status, 0);
+    image = ReadBytes(dir.Path("a.d64"));
+    ByteArray scratched = goEntry;
+    scratched[2] = 0;
+    EXPECT_EQ(DirEntryBytes(image, 1, 1), scratched);
+    EXPECT_EQ(ByteArray(image.begin() + SectorOffset(goEntry[3], goEntry[4]),
+                        image.begin() + SectorOffset(goEntry[3], goEntry[4]) + 256),
+              goFirstSector);
+
+    ASSERT_EQ(RunTool({"delete", dir.Path("a.d64"), "wipe"}).Status, 0);
+    image = ReadBytes(dir.Path("a.d64"));
+    const ByteArray deleted = DirEntryBytes(image, 1, 2);
+    EXPECT_EQ(ByteArray(deleted.begin() + 2, deleted.end()), ByteArray(30, 0));
+    EXPECT_EQ(ByteArray(image.begin() + SectorOffset(wipeEntry[3], wipeEntry[4]),
+                        image.begin() + SectorOffset(wipeEntry[3], wipeEntry[4]) + 256),
+              ByteArray(256, 0));
+    EXPECT_EQ(ListedNames(dir.Path("a.d64")), (std::vector<std::string>{"keep"}));
+    EXPECT_EQ(Lines(RunTool({"list", dir.Path("a.d64")}).Out).back(), "663 BLOCKS FREE - 1 FILE(S) ON DISK");
+}
+
+TEST(ScratchTest, NamesAsListedPassBackUnchanged) {
+    TTempDir dir;
+    const std::vector<PetsciiString> odd = {"\x61\x41", "\xC1\x7E", "\x01[]\x5C", "-X"};
+    std::vector<TImageFile> files;
+    for (const auto& n : odd)
+        files.push_back({n, 10});
+    files.push_back({"STAY", 10});
+    MakeImage(dir, "a.d64", files);
+    std::vector<std::string> args = {"delete", dir.Path("a.d64"), "--"};
+    const auto listed = ListedNames(dir.Path("a.d64"));
+    ASSERT_EQ(listed.size(), odd.size() + 1);
+    args.insert(args.end(), listed.begin(), listed.end() - 1);
+    const TRunResult r = RunTool(args);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ListedNames(dir.Path("a.d64")), (std::vector<std::string>{"stay"}));
+}
+
+TEST(ScratchTest, RefusalsChangeNothing) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"ONE", 10}, {"TWO", 10}});
+    const ByteArray before = ReadBytes(dir.Path("a.d64"));
+    // One missing name stops the whole command.
+    TRunResult r = RunTool({"scratch", dir.Path("a.d64"), "one", "three"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "File not found: \"three\"\n");
+    EXPECT_EQ(ReadBytes(dir.Path("a.d64")), before);
+
+    // A looping chain in the second file: the first is not scratched either.
+    ByteArray looped = before;
+    const ByteArray two = DirEntryBytes(before, 1, 1);
+    looped[SectorOffset(two[3], two[4])] = two[3];
+    looped[SectorOffset(two[3], two[4]) + 1] = two[4];
+    WriteBytes(dir.Path("a.d64"), looped);
+    r = RunTool({"delete", dir.Path("a.d64"), "one", "two"});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(
+        r.Err,
+        "Can't scratch file(s) because of an invalid file-chain!\r\nValidate the disk and try it again.\n");
+    EXPECT_EQ(ReadBytes(dir.Path("a.d64")), looped);
+
+    ByteArray protectedImage = before;
+    protectedImage[Header + 2] = 0x01;
+    WriteBytes(dir.Path("a.d64"), protectedImage);
+    r = RunTool({"delete", dir.Path("a.d64"), "one"});
+    EXPECT_EQ(r.Err, "Disk is Soft Write Protected!\n");
+    EXPECT_EQ(ReadBytes(dir.Path("a.d64")), protectedImage);
+    ASSERT_EQ(RunTool({"delete", dir.Path("a.d64"), "one", "--ignore-write-protection"}).Status, 0);
+    EXPECT_EQ(ListedNames(dir.Path("a.d64")), (std::vector<std::string>{"two"}));
+}

@@ -1,0 +1,51 @@
+# 35-track images made and filled by d64tool are read back byte for byte by
+# cbmconvert, also after files were scratched and deleted.
+source "$(dirname "$0")/common.sh"
+need cbmconvert
+
+sizes=(1 253 254 255 508 509 20000 3000)
+names=(one b253 b254 b255 b508 b509 Large.data notes)
+types=(prg prg seq usr prg seq prg seq)
+
+img=$WORK/image.d64
+"$D64TOOL" format "$img" --name "interop" --id "zz 2a"
+mkdir -p "$WORK/files"
+for i in "${!sizes[@]}"; do
+    random_file "$WORK/files/$i" "${sizes[$i]}"
+    "$D64TOOL" import "$img" "$WORK/files/$i" --name "${names[$i]}" --type "${types[$i]}"
+done
+
+# cbmconvert writes each file under its C64 name plus the type.
+extract() {
+    rm -rf "$WORK/out"
+    mkdir "$WORK/out"
+    (cd "$WORK/out" && cbmconvert -N -d "$img") >"$WORK/cbmconvert.log" 2>&1 || fail "cbmconvert failed: $(cat "$WORK/cbmconvert.log")"
+    grep -qi "invalid\|error\|warning" "$WORK/cbmconvert.log" && fail "cbmconvert complained: $(cat "$WORK/cbmconvert.log")"
+    return 0
+}
+
+extract
+for i in "${!sizes[@]}"; do
+    cmp -s "$WORK/files/$i" "$WORK/out/${names[$i]}.${types[$i]}" || fail "${names[$i]} differs after import"
+done
+[[ $(ls "$WORK/out" | wc -l) == "${#sizes[@]}" ]] || fail "cbmconvert extracted: $(ls "$WORK/out")"
+
+# Scratch one file and delete another; the others stay readable.
+"$D64TOOL" scratch "$img" b254
+"$D64TOOL" delete "$img" Large.data
+extract
+for i in "${!sizes[@]}"; do
+    out="$WORK/out/${names[$i]}.${types[$i]}"
+    if [[ ${names[$i]} == b254 || ${names[$i]} == Large.data ]]; then
+        [[ ! -e $out ]] || fail "${names[$i]} still extracted after removal"
+    else
+        cmp -s "$WORK/files/$i" "$out" || fail "${names[$i]} differs after removals"
+    fi
+done
+
+# A file imported into the room freed by the removals reads back as well.
+random_file "$WORK/files/new" 7000
+"$D64TOOL" import "$img" "$WORK/files/new" --name refill
+extract
+cmp -s "$WORK/files/new" "$WORK/out/refill.prg" || fail "refill differs"
+finish
