@@ -7,10 +7,13 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QPointer>
 #include <string>
 #include <vector>
 
 class QMenu;
+class QPainter;
+class TGridGeometry;
 
 class TD64StringGrid : public QAbstractScrollArea {
     Q_OBJECT
@@ -31,7 +34,7 @@ class TD64StringGrid : public QAbstractScrollArea {
     const std::string& Cell(int Col, int Row) const;
     void SetCell(int Col, int Row, const std::string& Bytes);
 
-    int Row() const; // the current row
+    int Row() const;      // the current row
     void SetRow(int Row); // moves the current row through the selection hook
 
     int ColWidth(int Col) const;
@@ -62,6 +65,49 @@ class TD64StringGrid : public QAbstractScrollArea {
   signals:
     void FileDragged(TD64StringGrid* Sender, const QString& FileName); // OnFileDragged
     void DblClick(TD64StringGrid* Sender);
-    void Entered(TD64StringGrid* Sender);                // focus gained
-    void KeyPressed(TD64StringGrid* Sender, QChar Key);  // character keys (Return is 13)
+    void Entered(TD64StringGrid* Sender);               // focus gained
+    void KeyPressed(TD64StringGrid* Sender, QChar Key); // character keys (Return is 13)
+
+  protected:
+    void paintEvent(QPaintEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+    void scrollContentsBy(int Dx, int Dy) override;
+    void keyPressEvent(QKeyEvent* Event) override;
+    void keyReleaseEvent(QKeyEvent* Event) override;
+    void mousePressEvent(QMouseEvent* Event) override;
+    void mouseDoubleClickEvent(QMouseEvent* Event) override;
+    void mouseReleaseEvent(QMouseEvent* Event) override;
+    void focusInEvent(QFocusEvent* Event) override;
+    void focusOutEvent(QFocusEvent* Event) override;
+    void dragEnterEvent(QDragEnterEvent* Event) override;
+    void dragMoveEvent(QDragMoveEvent* Event) override;
+    void dropEvent(QDropEvent* Event) override;
+
+  private:
+    TGridGeometry Geometry() const;
+    int TopRow() const;
+    void SetTopRow(int Top);
+    void UpdateScrollBars();
+    void RepaintRow(int Row);
+    void RepaintSelectedRows();
+    // The hook asked before the current row moves: refuses the header row, otherwise
+    // sets (or with Shift/Ctrl held toggles) the row's flag.
+    bool SelectCell(int Row);
+    void MoveCurrent(int Row);
+    void Navigate(int Key, bool Ctrl);
+    // Steps shared by a press and the second press of a double-click.
+    void ApplyClickSelection(int Row);
+    void DrawCell(QPainter& Painter, const TGridGeometry& Layout, int Col, int Row) const;
+    void DrawGridLines(QPainter& Painter, const TGridGeometry& Layout) const;
+
+    TRowRecordList Rows;
+    std::vector<std::vector<std::string>> Cells; // [row][col]
+    std::vector<int> ColWidths;
+    std::vector<int> RowHeights;
+    int CurrentRow = 1;
+    int AnchorRow = 0;
+    bool FEmpty = false;
+    bool VertLines = true;
+    QString Face;
+    QPointer<QMenu> PopupMenu;
 };
