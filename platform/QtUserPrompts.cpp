@@ -3,17 +3,18 @@
 
 #include "PromptText.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace {
 
 // Boxes are modal to whatever window is active, like a message box of the process.
-int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text, QMessageBox::StandardButtons Buttons,
-           QMessageBox::StandardButton Default, QMessageBox::StandardButton Escape) {
+int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
+           QMessageBox::StandardButtons Buttons, QMessageBox::StandardButton Default,
+           QMessageBox::StandardButton Escape) {
     QMessageBox Box(Icon, Caption, PromptText::ToDisplayText(Text), Buttons, QApplication::activeWindow());
     // File and disk names are shown as they are, never taken for markup.
     Box.setTextFormat(Qt::PlainText);
@@ -50,8 +51,9 @@ bool QtUserPrompts::AskYesNo(const QString& Text, bool DefaultNo) {
 }
 
 IUserPrompts::TAnswer QtUserPrompts::AskYesNoAll(const QString& Text) {
-    switch (RunBox(Caption(), QMessageBox::Question, Text, QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll,
-                   QMessageBox::Yes, QMessageBox::No)) {
+    switch (RunBox(Caption(), QMessageBox::Question, Text,
+                   QMessageBox::Yes | QMessageBox::No | QMessageBox::YesToAll, QMessageBox::Yes,
+                   QMessageBox::No)) {
     case QMessageBox::Yes:
         return TAnswer::Yes;
     case QMessageBox::YesToAll:
@@ -73,4 +75,6 @@ QString QtUserPrompts::GetExistingDirectory(QWidget* Parent, const QString& Titl
     return QFileDialog::getExistingDirectory(Parent, PromptText::ToDisplayText(Title));
 }
 
-void QtUserPrompts::SetClipboardText(const QString& Text) { QApplication::clipboard()->setText(Text); }
+void QtUserPrompts::SetClipboardText(const QString& Text) {
+    QApplication::clipboard()->setText(Text);
+}

@@ -1,0 +1,866 @@
+// TMainForm: the main window, its panes, command table, window keys, font mode and
+// settings. Handlers of commands built later stay disabled until they exist.
+#include "Main.h"
+
+#include "D64StringGrid.h"
+#include "FontInstaller.h"
+#include "HandlerGuard.h"
+#include "ListingRow.h"
+#include "PetsciiText.h"
+#include "SettingsStore.h"
+#include "UserPrompts.h"
+#include "WindowGeometry.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFile>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStyle>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+const char* const OpenFilter = "C64 Diskimage (*.d64)|*.d64|All Files (*.*)|*.*";
+const char* const NoDiskCaption = "NO DISK";
+const char* const FirstFontFile = "CBM64_G.fon";
+const char* const SecondFontFile = "CBM64_S.fon";
+const char* const FontRemoveError = "Error while removing font-resource!";
+
+const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
+                                  "CTRL-A       :  select all\r\n"
+                                  "CTRL-B       :  boot focused disk\r\n"
+                                  "CTRL-N       :  create new disk\r\n"
+                                  "CTRL-O       :  open disk\r\n"
+                                  "CTRL-R / Return :  run selected file\r\n"
+                                  "ALT-F1       :  open disk on left side\r\n"
+                                  "ALT-F2       :  open disk on right side\r\n"
+                                  "TAB            :  switch focus between disks\r\n"
+                                  "F1               :  help\r\n"
+                                  "F2               :  switch between fontmode 1 && 2\r\n"
+                                  "F7               :  file properties\r\n"
+                                  "DEL             :  scratch selected file(s)\r\n"
+                                  "SHIFT-DEL  :  delete selected file(s)\r\n"
+                                  "CTRL-C       :  select CCS64 as current emulator\r\n"
+                                  "CTRL-V       :  select WinVice";
+
+// The C64 faces are bitmap fonts of 8-pixel characters; smoothing would blur them.
+QFont C64Font(const QString& Face) {
+    QFont Font(Face);
+    Font.setPixelSize(8);
+    Font.setStyleStrategy(QFont::NoAntialias);
+    Font.setHintingPreference(QFont::PreferNoHinting);
+    return Font;
+}
+
+std::string ToLocalPath(const QString& FileName) {
+    return QFile::encodeName(FileName).toStdString();
+}
+
+QString FromLocalPath(const std::string& FileName) {
+    return QFile::decodeName(QByteArray::fromStdString(FileName));
+}
+
+// Everything up to and including the last path delimiter.
+QString FolderOf(const std::string& FileName) {
+    const std::size_t Slash = FileName.find_last_of('/');
+    if (Slash == std::string::npos) return QString();
+    return FromLocalPath(FileName.substr(0, Slash + 1));
+}
+
+QAction* NewItem(QObject* Owner, const QString& Caption, const QKeySequence& Shortcut = QKeySequence(),
+                 int Tag = 0) {
+    auto* Item = new QAction(Caption, Owner);
+    if (!Shortcut.isEmpty()) Item->setShortcut(Shortcut);
+    Item->setData(Tag);
+    return Item;
+}
+
+// A command whose handler comes with a later feature: visible, with its shortcut, inert.
+QAction* DisabledItem(QObject* Owner, const QString& Caption, const QKeySequence& Shortcut = QKeySequence(),
+                      int Tag = 0) {
+    QAction* Item = NewItem(Owner, Caption, Shortcut, Tag);
+    Item->setEnabled(false);
+    return Item;
+}
+
+} // namespace
+
+TMainForm::TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts, QWidget* Parent)
+    : QMainWindow(Parent), Prompts(Prompts), Settings(Settings), Fonts(Fonts) {
+    TC64Disk::SetNotifyHook(
+        [this](const std::string& Text) { this->Prompts.ShowMessage(QString::fromStdString(Text)); });
+
+    setMinimumSize(MinWindowWidth, MinWindowHeight);
+    resize(MinWindowWidth, MinWindowHeight);
+    setWindowTitle(AppCaption);
+    // No tool bar hiding menu: the bars are part of the fixed layout.
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    BuildActions();
+    BuildMenus();
+    BuildToolBars();
+    BuildPanes();
+    BuildStatusBar();
+    FormCreate();
+
+    // Key preview: the window sees key releases of its controls before they do.
+    qApp->installEventFilter(this);
+}
+
+TMainForm::~TMainForm() {
+    qApp->removeEventFilter(this);
+    TC64Disk::SetNotifyHook(nullptr);
+}
+
+void TMainForm::Guarded(const std::function<void()>& Handler) {
+    RunGuarded(Prompts, Handler);
+}
+
+// ---------------------------------------------------------------------------------
+// Construction of the command table and the controls
+
+void TMainForm::BuildActions() {
+    NewD641 = DisabledItem(this, "&New D64...", QKeySequence("Ctrl+N"));
+    NewD641->setToolTip("Create New Disk");
+    OpenD641 = NewItem(this, "&Open D64...", QKeySequence("Ctrl+O"));
+    OpenD641->setToolTip("Open Disk");
+    CloseD641 = NewItem(this, "&Close D64");
+    Copy1 = DisabledItem(this, "&Copy", QKeySequence("F5"));
+    Copy1->setToolTip("Copy Selected File(s)");
+    Move1 = DisabledItem(this, "&Move", QKeySequence("F6"));
+    Move1->setToolTip("Move Selected File(s)");
+    Scratch1 = DisabledItem(this, "&Scratch", QKeySequence("Del"));
+    Scratch1->setToolTip("Scratch Selected File(s)");
+    Delete1 = DisabledItem(this, "&Delete", QKeySequence("Shift+Del"));
+    Delete1->setToolTip("Delete Selected File(s)");
+    Rename1 = DisabledItem(this, "&Rename", QKeySequence("F9"));
+    ExporttoPRG1 = DisabledItem(this, "&Export to PRG", QKeySequence(), 0);
+    ExportFile1 = DisabledItem(this, "Export &File", QKeySequence(), 0);
+    ExportSelection1 = DisabledItem(this, "Export &Selection", QKeySequence(), 1);
+    ExportAll1 = DisabledItem(this, "Export &All", QKeySequence(), 2);
+    Properties1 = DisabledItem(this, "&Properties", QKeySequence("F7"));
+    Close1 = NewItem(this, "C&lose");
+
+    SelectAll1 = DisabledItem(this, "&Select All", QKeySequence("Ctrl+A"));
+
+    Run1 = DisabledItem(this, "&Run", QKeySequence("Ctrl+R"));
+    BootDisk1 = DisabledItem(this, "&Boot Disk", QKeySequence("Ctrl+B"));
+    CCS64Win321 = DisabledItem(this, "&CCS64 Win32", QKeySequence("Ctrl+C"), 1);
+    WinVice1 = DisabledItem(this, "WinVice", QKeySequence("Ctrl+V"), 2);
+    Frodo1 = DisabledItem(this, "&Frodo", QKeySequence("Ctrl+F"), 3);
+    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1})
+        Item->setCheckable(true);
+    auto* EmulatorGroup = new QActionGroup(this);
+    EmulatorGroup->addAction(CCS64Win321);
+    EmulatorGroup->addAction(WinVice1);
+    CCS64Win321->setChecked(true);
+    Options1 = DisabledItem(this, "&Options");
+
+    SmallBig1 = NewItem(this, "&Small / Big", QKeySequence(), 1);
+    BigGraphic1 = NewItem(this, "&Big / Graphic", QKeySequence(), 2);
+    auto* FontGroup = new QActionGroup(this);
+    for (QAction* Item : {SmallBig1, BigGraphic1}) {
+        Item->setCheckable(true);
+        FontGroup->addAction(Item);
+    }
+    BigGraphic1->setChecked(true);
+    Settings1 = DisabledItem(this, "&Settings");
+
+    static const char* const DosCaptions[4] = {"&CBM Dos V 2.6", "&Speed Dos", "&Dolphin Dos",
+                                               "&Prologic Dos"};
+    for (int Index = 0; Index < 2; ++Index) {
+        DiskProperties[Index] = DisabledItem(this, "&Disk Properties");
+        ViewBAM[Index] = DisabledItem(this, "&View BAM");
+        auto* DosGroup = new QActionGroup(this);
+        for (int Emulation = 0; Emulation < 4; ++Emulation) {
+            QAction* Item = NewItem(this, DosCaptions[Emulation], QKeySequence(), Index * 10 + Emulation + 1);
+            Item->setCheckable(true);
+            DosGroup->addAction(Item);
+            DosEmu[Index][Emulation] = Item;
+        }
+        DosEmu[Index][deCbmDos]->setChecked(true);
+        DosEmu[Index][dePrologicDos]->setEnabled(false);
+        SoftWrite[Index] = NewItem(this, "Ignore SoftWrite Protection", QKeySequence(), Index);
+        SoftWrite[Index]->setCheckable(true);
+        SoftWrite[Index]->setChecked(true);
+    }
+    DiskPropertiesButton = DisabledItem(this, "&Disk Properties");
+    DiskPropertiesButton->setToolTip("Edit Disk Properties");
+    ViewBAMButton = DisabledItem(this, "&View BAM");
+    ViewBAMButton->setToolTip("View BAM");
+
+    Shortcuts1 = NewItem(this, "&Shortcuts", QKeySequence("F1"));
+    About1 = DisabledItem(this, "&About");
+
+    // Shortcuts stay live while a menu or another control of the window has the focus.
+    for (QAction* Item : findChildren<QAction*>())
+        Item->setShortcutContext(Qt::WindowShortcut);
+
+    connect(OpenD641, &QAction::triggered, this, [this] { OpenD641Click(); });
+    connect(CloseD641, &QAction::triggered, this, [this] { CloseD641Click(); });
+    connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
+    connect(Shortcuts1, &QAction::triggered, this, [this] { ShortcutsClick(); });
+    for (QAction* Item : {SmallBig1, BigGraphic1})
+        connect(Item, &QAction::triggered, this, [this, Item] { ChangeFontMode(Item); });
+    for (int Index = 0; Index < 2; ++Index) {
+        for (QAction* Item : DosEmu[Index])
+            connect(Item, &QAction::triggered, this, [this, Item] { SwitchDosEmu(Item); });
+        QAction* Item = SoftWrite[Index];
+        connect(Item, &QAction::triggered, this, [this, Item] { SetSoftWrite(Item); });
+    }
+}
+
+void TMainForm::BuildMenus() {
+    QMenu* FileMenu = menuBar()->addMenu("&File");
+    FileMenu->addAction(NewD641);
+    FileMenu->addAction(OpenD641);
+    FileMenu->addAction(CloseD641);
+    FileMenu->addSeparator();
+    FileMenu->addActions({Copy1, Move1, Scratch1, Delete1, Rename1, ExporttoPRG1, Properties1});
+    FileMenu->addSeparator();
+    FileMenu->addAction(Close1);
+
+    QMenu* EditMenu = menuBar()->addMenu("&Edit");
+    EditMenu->addAction(SelectAll1);
+
+    miLeft = menuBar()->addMenu("&Left");
+    miRight = menuBar()->addMenu("&Right");
+    QMenu* SideMenus[2] = {miLeft, miRight};
+    for (int Index = 0; Index < 2; ++Index) {
+        QMenu* Menu = SideMenus[Index];
+        Menu->addAction(DiskProperties[Index]);
+        Menu->addAction(ViewBAM[Index]);
+        QMenu* DosMenu = Menu->addMenu("Dos &Emulation");
+        for (QAction* Item : DosEmu[Index])
+            DosMenu->addAction(Item);
+        Menu->addAction(SoftWrite[Index]);
+        Menu->setEnabled(false);
+    }
+
+    QMenu* EmulationMenu = menuBar()->addMenu("&Emulation");
+    EmulationMenu->addAction(Run1);
+    EmulationMenu->addAction(BootDisk1);
+    QMenu* EmulatorMenu = EmulationMenu->addMenu("&Emulator");
+    EmulatorMenu->addActions({CCS64Win321, WinVice1, Frodo1});
+    EmulationMenu->addAction(Options1);
+
+    QMenu* OptionsMenu = menuBar()->addMenu("&Options");
+    QMenu* FontMenu = OptionsMenu->addMenu("&Fontmode");
+    FontMenu->addActions({SmallBig1, BigGraphic1});
+    OptionsMenu->addAction(Settings1);
+
+    QMenu* HelpMenu = menuBar()->addMenu("&Help");
+    HelpMenu->addAction(Shortcuts1);
+    HelpMenu->addAction(About1);
+
+    // Shared by both grids; the grids open it themselves on a right click.
+    PopupMenu1 = new QMenu(this);
+    PopupMenu1->addActions({Copy1, Move1, Scratch1, Delete1, Rename1});
+    QMenu* ExportMenu = PopupMenu1->addMenu("&Export to PRG");
+    ExportMenu->addActions({ExportFile1, ExportSelection1, ExportAll1});
+    PopupMenu1->addAction(Properties1);
+}
+
+void TMainForm::BuildToolBars() {
+    QStyle* Look = style();
+    NewD641->setIcon(Look->standardIcon(QStyle::SP_FileIcon));
+    OpenD641->setIcon(Look->standardIcon(QStyle::SP_DirOpenIcon));
+    Copy1->setIcon(Look->standardIcon(QStyle::SP_ArrowForward));
+    Move1->setIcon(Look->standardIcon(QStyle::SP_FileDialogToParent));
+    Scratch1->setIcon(Look->standardIcon(QStyle::SP_TrashIcon));
+    Delete1->setIcon(Look->standardIcon(QStyle::SP_DialogDiscardButton));
+    DiskPropertiesButton->setIcon(Look->standardIcon(QStyle::SP_FileDialogInfoView));
+    ViewBAMButton->setIcon(Look->standardIcon(QStyle::SP_FileDialogContentsView));
+
+    ToolBar1 = addToolBar("Tools");
+    ToolBar1->setObjectName("ToolBar1");
+    ToolBar1->setMovable(false);
+    ToolBar1->setFocusPolicy(Qt::NoFocus);
+    ToolBar1->addActions({NewD641, OpenD641});
+    ToolBar1->addSeparator();
+    ToolBar1->addActions({Copy1, Move1, Scratch1, Delete1});
+    ToolBar1->addSeparator();
+    ToolBar1->addActions({DiskPropertiesButton, ViewBAMButton});
+
+    EmulatorBar = addToolBar("Emulator");
+    EmulatorBar->setObjectName("EmulatorBar");
+    EmulatorBar->setMovable(false);
+    paEmulator = new QLabel("CCS32", EmulatorBar);
+    paEmulator->setObjectName("paEmulator");
+    paEmulator->setToolTip("Selected Emulator (click to change)");
+    paEmulator->setFont(C64Font(BigGraphicFace));
+    paEmulator->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    paEmulator->setAlignment(Qt::AlignCenter);
+    paEmulator->setMinimumWidth(64);
+    // Choosing the emulator by clicking the panel comes with the emulator options.
+    paEmulator->setEnabled(false);
+    EmulatorBar->addWidget(paEmulator);
+}
+
+void TMainForm::BuildPanes() {
+    auto* Client = new QWidget(this);
+    auto* Column = new QVBoxLayout(Client);
+    Column->setContentsMargins(0, 0, 0, 0);
+    Column->setSpacing(0);
+
+    auto* Strip = new QWidget(Client);
+    Strip->setFixedHeight(18);
+    auto* StripRow = new QHBoxLayout(Strip);
+    StripRow->setContentsMargins(0, 0, 0, 0);
+    StripRow->setSpacing(0);
+    DiskName1 = new QLabel(NoDiskCaption, Strip);
+    DiskName2 = new QLabel(NoDiskCaption, Strip);
+    for (QLabel* Label : {DiskName1, DiskName2}) {
+        Label->setFont(C64Font(BigGraphicFace));
+        Label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        Label->setAutoFillBackground(true);
+        Label->setTextFormat(Qt::PlainText);
+        Label->setFocusPolicy(Qt::NoFocus);
+    }
+    DiskName1->setObjectName("DiskName1");
+    DiskName2->setObjectName("DiskName2");
+    StripRow->addWidget(DiskName1);
+    StripRow->addWidget(DiskName2, 1);
+
+    auto* Panes = new QHBoxLayout();
+    Panes->setContentsMargins(0, 0, 0, 0);
+    Panes->setSpacing(0);
+    View1 = new TD64StringGrid(Client);
+    View2 = new TD64StringGrid(Client);
+    View1->setObjectName("View1");
+    View2->setObjectName("View2");
+    Panes->addWidget(View1);
+    Panes->addWidget(View2, 1);
+
+    Column->addWidget(Strip);
+    Column->addLayout(Panes, 1);
+    setCentralWidget(Client);
+
+    for (TD64StringGrid* View : {View1, View2}) {
+        View->SetPopupMenu(PopupMenu1);
+        View->setFocusPolicy(Qt::StrongFocus);
+        connect(
+            View, &TD64StringGrid::FileDragged, this,
+            [this](TD64StringGrid* Sender, const QString& FileName) { View1FileDragged(Sender, FileName); });
+    }
+    connect(View1, &TD64StringGrid::Entered, this, [this] { View1Enter(); });
+    connect(View2, &TD64StringGrid::Entered, this, [this] { View2Enter(); });
+    setTabOrder(View1, View2);
+}
+
+void TMainForm::BuildStatusBar() {
+    QStatusBar* Bar = statusBar();
+    Bar->setSizeGripEnabled(false);
+    StatusPanel0 = new QLabel(Bar);
+    StatusPanel1 = new QLabel(Bar);
+    for (QLabel* Panel : {StatusPanel0, StatusPanel1}) {
+        Panel->setFont(C64Font(BigGraphicFace));
+        Panel->setTextFormat(Qt::PlainText);
+        Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    }
+    Bar->addWidget(StatusPanel0);
+    Bar->addWidget(StatusPanel1, 1);
+}
+
+// ---------------------------------------------------------------------------------
+// Form events
+
+void TMainForm::FormCreate() {
+    Disk1.reset();
+    Disk2.reset();
+    for (TD64StringGrid* View : {View1, View2}) {
+        View->SetRowHeight(0, 13);
+        View->SetEmpty(true);
+        // Files from the desktop are taken only once the window has been shown.
+        View->setAcceptDrops(false);
+        View->viewport()->setAcceptDrops(false);
+    }
+}
+
+void TMainForm::FormShow() {
+    Guarded([this] { LoadSettings(); });
+    // A setting of the wrong type has been reported above; dropping files must work
+    // regardless, so the drop targets are registered in every case.
+    for (TD64StringGrid* View : {View1, View2}) {
+        View->setAcceptDrops(true);
+        View->viewport()->setAcceptDrops(true);
+    }
+}
+
+void TMainForm::FormClose() {
+    Guarded([this] {
+        if (!Fonts.RemoveFont(FirstFontFile))
+            Prompts.ShowMessage(FontRemoveError);
+        else if (!Fonts.RemoveFont(SecondFontFile))
+            Prompts.ShowMessage(FontRemoveError);
+    });
+    // The settings are written whatever happened to the fonts.
+    Guarded([this] { SaveSettings(); });
+}
+
+void TMainForm::showEvent(QShowEvent* Event) {
+    QMainWindow::showEvent(Event);
+    if (!Shown) {
+        Shown = true;
+        FormShow();
+    }
+}
+
+void TMainForm::closeEvent(QCloseEvent* Event) {
+    FormClose();
+    Event->accept();
+}
+
+void TMainForm::resizeEvent(QResizeEvent* Event) {
+    QMainWindow::resizeEvent(Event);
+    Guarded([this] { FormResize(); });
+}
+
+bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
+    switch (Event->type()) {
+    case QEvent::KeyRelease: {
+        auto* Widget = qobject_cast<QWidget*>(Watched);
+        auto* Key = static_cast<QKeyEvent*>(Event);
+        if (Widget && Widget->window() == this && !Key->isAutoRepeat()) {
+            bool Handled = false;
+            Guarded([&] { Handled = FormKeyUp(Key->key(), Key->modifiers()); });
+            // A handled window key is taken out of the propagation, so the parent
+            // widgets do not see (and act on) the same release again.
+            return Handled;
+        }
+        break;
+    }
+    case QEvent::MouseButtonRelease: {
+        if (Watched == DiskName1 || Watched == DiskName2) {
+            auto* Mouse = static_cast<QMouseEvent*>(Event);
+            auto* Label = static_cast<QLabel*>(Watched);
+            if (Mouse->button() == Qt::LeftButton && Label->rect().contains(Mouse->position().toPoint()))
+                Guarded([&] { Watched == DiskName1 ? DiskName1Click() : DiskName2Click(); });
+        }
+        break;
+    }
+    case QEvent::Resize:
+        // The viewport is resized after its grid, so its resize carries the new client width.
+        if (Watched == View1->viewport() || Watched == View2->viewport())
+            Guarded([this] { ApplyColumnWidths(); });
+        else if (Watched == statusBar())
+            StatusPanel0->setFixedWidth(statusBar()->width() / 2);
+        break;
+    default:
+        break;
+    }
+    return QMainWindow::eventFilter(Watched, Event);
+}
+
+bool TMainForm::FormKeyUp(int Key, Qt::KeyboardModifiers Modifiers) {
+    if (Key != Qt::Key_F1 && Key != Qt::Key_F2) return false;
+    // Keypad state says nothing about what the user is holding.
+    Modifiers &= ~Qt::KeypadModifier;
+    if (Modifiers == Qt::AltModifier) {
+        const int Side = Key == Qt::Key_F1 ? 1 : 2;
+        ViewOf(Side)->SetFocus();
+        Guarded([this, Side] { OpenThroughDialog(Side); });
+        return true;
+    }
+    if (Key == Qt::Key_F2) {
+        ChangeFontMode(SmallBig1->isChecked() ? BigGraphic1 : SmallBig1);
+        return true;
+    }
+    return false;
+}
+
+// ---------------------------------------------------------------------------------
+// Sides
+
+std::shared_ptr<TC64Disk>& TMainForm::DiskRef(int Side) {
+    return Side == 1 ? Disk1 : Disk2;
+}
+
+std::shared_ptr<TC64Disk> TMainForm::Disk(int Side) const {
+    return Side == 1 ? Disk1 : Disk2;
+}
+
+TD64StringGrid* TMainForm::ViewOf(int Side) const {
+    return Side == 1 ? View1 : View2;
+}
+
+QLabel* TMainForm::DiskNameLabel(int Side) const {
+    return Side == 1 ? DiskName1 : DiskName2;
+}
+
+QMenu* TMainForm::SideMenu(int Side) const {
+    return Side == 1 ? miLeft : miRight;
+}
+
+QAction* TMainForm::DosEmulationItem(int Side, TDosEmulation Emulation) const {
+    return DosEmu[Side == 1 ? 0 : 1][Emulation];
+}
+
+QAction* TMainForm::SoftWriteItem(int Side) const {
+    return SoftWrite[Side == 1 ? 0 : 1];
+}
+
+QString TMainForm::StatusText(int Side) const {
+    return (Side == 1 ? StatusPanel0 : StatusPanel1)->text();
+}
+
+QString TMainForm::PaneFace() const {
+    return View1->FaceName();
+}
+
+void TMainForm::SetStatus(int Side, const QString& Text) {
+    (Side == 1 ? StatusPanel0 : StatusPanel1)->setText(Text);
+}
+
+int TMainForm::ActiveSide() const {
+    // The window's focus child, which stays put while a menu or dialog is open.
+    const QWidget* Focused = focusWidget();
+    return Focused && (Focused == View1 || View1->isAncestorOf(Focused)) ? 1 : 2;
+}
+
+void TMainForm::SetCaptionFor(int Side) {
+    const std::shared_ptr<TC64Disk>& SideDisk = DiskRef(Side);
+    if (SideDisk)
+        setWindowTitle(FromLocalPath(SideDisk->FileName()) + " - " + AppCaption);
+    else
+        setWindowTitle(AppCaption);
+}
+
+void TMainForm::ShowFocus(int Side) {
+    QLabel* Active = DiskNameLabel(Side);
+    QLabel* Inactive = DiskNameLabel(Side == 1 ? 2 : 1);
+    const QPalette Base = palette();
+    QPalette InactiveColours = Inactive->palette();
+    // Many styles give inactive selections the active colour; the unfocused pane must differ.
+    InactiveColours.setColor(QPalette::Window, Base.color(QPalette::Mid));
+    InactiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Light));
+    Inactive->setPalette(InactiveColours);
+    QPalette ActiveColours = Active->palette();
+    ActiveColours.setColor(QPalette::Window, Base.color(QPalette::Active, QPalette::Highlight));
+    ActiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Active, QPalette::HighlightedText));
+    Active->setPalette(ActiveColours);
+    SetCaptionFor(Side);
+}
+
+void TMainForm::ActivateLeft() {
+    ShowFocus(1);
+}
+
+void TMainForm::ActivateRight() {
+    ShowFocus(2);
+}
+
+void TMainForm::View1Enter() {
+    Guarded([this] { ActivateLeft(); });
+}
+
+void TMainForm::View2Enter() {
+    Guarded([this] { ActivateRight(); });
+}
+
+void TMainForm::DiskName1Click() {
+    View1->SetFocus();
+}
+
+void TMainForm::DiskName2Click() {
+    View2->SetFocus();
+}
+
+// ---------------------------------------------------------------------------------
+// Opening, closing, listing
+
+void TMainForm::OpenD641Click() {
+    Guarded([this] { OpenThroughDialog(ActiveSide()); });
+}
+
+void TMainForm::OpenThroughDialog(int Side) {
+    QString InitialDir;
+    if (const std::shared_ptr<TC64Disk>& SideDisk = DiskRef(Side))
+        InitialDir = FolderOf(SideDisk->FileName());
+    const QString FileName = Prompts.GetOpenFileName(this, InitialDir, OpenFilter);
+    if (FileName.isEmpty()) return;
+    TD64StringGrid* View = ViewOf(Side);
+    try {
+        View->SetEmpty(true);
+        OpenDisk(Side, FileName);
+        View->SetRowSelected(1, true);
+    } catch (...) {
+        RefreshSide(Side);
+        throw;
+    }
+}
+
+void TMainForm::View1FileDragged(TD64StringGrid* Sender, const QString& FileName) {
+    Guarded([&] {
+        const int Side = Sender == View1 ? 1 : 2;
+        try {
+            OpenDisk(Side, FileName);
+        } catch (...) {
+            RefreshSide(Side);
+            throw;
+        }
+    });
+}
+
+void TMainForm::OpenDisk(int Side, const QString& FileName) {
+    std::shared_ptr<TC64Disk>& SideDisk = DiskRef(Side);
+    SideDisk.reset();
+    SideMenu(Side)->setEnabled(false);
+
+    const std::string Path = ToLocalPath(FileName);
+    // One file, one object: a second object over the same file would write its own
+    // copy of the image back and undo the other pane's changes.
+    const std::shared_ptr<TC64Disk>& Other = DiskRef(Side == 1 ? 2 : 1);
+    std::error_code Error;
+    if (Other && std::filesystem::equivalent(Other->FileName(), Path, Error))
+        SideDisk = Other;
+    else
+        SideDisk = TC64Disk::OpenDiskImage(Path, deCbmDos);
+
+    if (SideDisk) SideMenu(Side)->setEnabled(true);
+    RefreshSide(Side);
+}
+
+void TMainForm::CloseD641Click() {
+    Guarded([this] { CloseDisk(ActiveSide()); });
+}
+
+void TMainForm::CloseDisk(int Side) {
+    DiskRef(Side).reset();
+    RefreshSide(Side);
+}
+
+void TMainForm::Close1Click() {
+    close();
+}
+
+void TMainForm::RefreshSide(int Side) {
+    const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+    TD64StringGrid* View = ViewOf(Side);
+    View->SetEmpty(true);
+    ListingSide = Side;
+
+    if (SideDisk) {
+        SetStatus(Side, "READING DISK - PLEASE WAIT");
+        statusBar()->repaint();
+
+        QString Status;
+        try {
+            const int FreeBlocks = SideDisk->GetFreeBlocks();
+            const int Listed = SideDisk->ReadDirectory(
+                TFileKindSet::AllListed(), [this](const TC64DirRecord& Record) { AddDirEntry(Record); });
+            Status = QString::asprintf("%u BLOCKS FREE - %u FILE(S) ON DISK",
+                                       static_cast<unsigned>(FreeBlocks), static_cast<unsigned>(Listed));
+        } catch (const EC64DiskException& Error) {
+            Prompts.ShowWarning("This disk may be damaged!\r\n" + QString::fromStdString(Error.what()));
+        }
+
+        SetCaptionFor(Side);
+        View->SetFocus();
+        DiskNameLabel(Side)->setText(PetsciiText::ToDisplay(SideDisk->GetHeaderLine()));
+        SetStatus(Side, Status);
+        SideDisk->IgnoreSoftWriteProtection = SoftWriteItem(Side)->isChecked();
+        const int Emulation = SideDisk->DosEmulation();
+        if (Emulation >= deCbmDos && Emulation <= dePrologicDos)
+            DosEmulationItem(Side, static_cast<TDosEmulation>(Emulation))->setChecked(true);
+    } else {
+        setWindowTitle(AppCaption);
+        View->SetFocus();
+        DiskNameLabel(Side)->setText(NoDiskCaption);
+        SetStatus(Side, QString());
+        SideMenu(Side)->setEnabled(false);
+    }
+    FormResize();
+}
+
+void TMainForm::RefreshChangedSide(int Side) {
+    const int OtherSide = Side == 1 ? 2 : 1;
+    if (DiskRef(Side) && DiskRef(Side) == DiskRef(OtherSide)) RefreshSide(OtherSide);
+    RefreshSide(Side);
+}
+
+void TMainForm::AddDirEntry(const TC64DirRecord& Record) {
+    TD64StringGrid* View = ViewOf(ListingSide);
+    int Row;
+    if (View->Empty()) {
+        View->SetEmpty(false);
+        Row = View->RowCount() - 1;
+    } else {
+        Row = View->RowCount();
+    }
+    View->SetRowCount(Row + 1);
+    View->SetRowEntry(Row, Record.Entry);
+    const TListingRow Cells = FormatListingRow(Record);
+    for (int Col = 0; Col < 4; ++Col)
+        View->SetCell(Col, Row, Cells[Col]);
+}
+
+// ---------------------------------------------------------------------------------
+// Side menu items
+
+void TMainForm::SwitchDosEmu(QAction* Item) {
+    Guarded([this, Item] {
+        const int Tag = Item->data().toInt();
+        const int Side = Tag > 10 ? 2 : 1;
+        const auto Emulation = static_cast<TDosEmulation>(Tag > 10 ? Tag - 11 : Tag - 1);
+        // The action group has already moved the check mark when the item was
+        // triggered; whether this is a new choice is read from the disk itself.
+        const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+        const bool WasChecked = SideDisk && SideDisk->DosEmulation() == Emulation;
+        Item->setChecked(true);
+        if (SideDisk) {
+            try {
+                SideDisk->SetDosEmulation(Emulation);
+            } catch (const EC64DiskException& Error) {
+                Prompts.ShowMessage(QString::fromStdString(Error.what()));
+            }
+        }
+        if (!WasChecked) RefreshChangedSide(Side);
+    });
+}
+
+void TMainForm::SetSoftWrite(QAction* Item) {
+    Guarded([this, Item] {
+        const int Side = Item->data().toInt() == 0 ? 1 : 2;
+        // The item is checkable, so triggering it has already inverted its check.
+        if (const std::shared_ptr<TC64Disk>& SideDisk = DiskRef(Side))
+            SideDisk->IgnoreSoftWriteProtection = Item->isChecked();
+    });
+}
+
+// ---------------------------------------------------------------------------------
+// Font mode, help, resizing
+
+void TMainForm::ChangeFontMode(QAction* Item) {
+    Guarded([this, Item] {
+        Item->setChecked(true);
+        const QString Face = SmallBig1->isChecked() ? SmallBigFace : BigGraphicFace;
+        View1->SetFaceName(Face);
+        DiskName1->setFont(C64Font(Face));
+        View2->SetFaceName(Face);
+        DiskName2->setFont(C64Font(Face));
+        View1->viewport()->repaint();
+        View2->viewport()->repaint();
+    });
+}
+
+void TMainForm::ShortcutsClick() {
+    Guarded([this] { Prompts.ShowMessage(ShortcutsText); });
+}
+
+void TMainForm::FormResize() {
+    const int Half = width() / 2;
+    View1->setFixedWidth(Half);
+    DiskName1->setFixedWidth(Half);
+    // Settle the layout now so the grids' client widths are the new ones.
+    if (QLayout* Layout = centralWidget()->layout()) Layout->activate();
+    ApplyColumnWidths();
+    StatusPanel0->setFixedWidth(statusBar()->width() / 2);
+}
+
+void TMainForm::ApplyColumnWidths() {
+    const std::array<int, 4> Left = ListingColumnWidths(View1->ClientWidth());
+    const std::array<int, 4> Right =
+        View2->ClientWidth() == View1->ClientWidth() ? Left : ListingColumnWidths(View2->ClientWidth());
+    for (int Col = 0; Col < 4; ++Col) {
+        View1->SetColWidth(Col, Left[Col]);
+        View2->SetColWidth(Col, Right[Col]);
+    }
+}
+
+// ---------------------------------------------------------------------------------
+// Settings
+
+void TMainForm::LoadSettings() {
+    const QSize Screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize(MinWindowWidth, MinWindowHeight);
+    const std::optional<int> Max = Settings.ReadInteger("Max");
+    if (Max && *Max != 0) {
+        // The restored size is the minimum; the stored placement does not apply.
+        const QRect Bounds = ClampWindowBounds(QRect(pos(), QSize(MinWindowWidth, MinWindowHeight)), Screen);
+        move(Bounds.topLeft());
+        resize(Bounds.size());
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        QRect Bounds(pos(), size());
+        if (const std::optional<int> Width = Settings.ReadInteger("Width")) Bounds.setWidth(*Width);
+        if (const std::optional<int> Height = Settings.ReadInteger("Height")) Bounds.setHeight(*Height);
+        if (const std::optional<int> X = Settings.ReadInteger("X")) Bounds.moveLeft(*X);
+        if (const std::optional<int> Y = Settings.ReadInteger("Y")) Bounds.moveTop(*Y);
+        Bounds = ClampWindowBounds(Bounds, Screen);
+        move(Bounds.topLeft());
+        resize(Bounds.size());
+    }
+
+    CCS64Settings.Location = Settings.ReadString("CCS64").value_or(QString()).toStdString();
+    CCS64Settings.Windowed = Settings.ReadInteger("CCS64_windowed").value_or(0) != 0;
+    CCS64Settings.FastLoad = Settings.ReadInteger("CCS64_fast").value_or(1) != 0;
+    CCS64Settings.AutoRun = Settings.ReadInteger("CCS64_run").value_or(1) != 0;
+    WinViceSettings.Location = Settings.ReadString("WinVice").value_or(QString()).toStdString();
+    WinViceSettings.FastLoad = Settings.ReadInteger("WinVice_fast").value_or(1) != 0;
+    FrodoSettings.Location = Settings.ReadString("Frodo").value_or(QString()).toStdString();
+
+    if (const std::optional<QByteArray> Emulator = Settings.ReadBinary("Emulator")) {
+        if (Emulator->size() > 4)
+            throw ESettingsTypeError("Invalid registry data type for value \"Emulator\"");
+        uint32_t Code = 0;
+        for (int Index = 0; Index < Emulator->size(); ++Index)
+            Code |= static_cast<uint32_t>(static_cast<uint8_t>(Emulator->at(Index))) << (8 * Index);
+        CurrentEmulator = static_cast<int>(Code);
+    } else {
+        CurrentEmulator = 1;
+    }
+    ShowCurrentEmulator();
+}
+
+void TMainForm::ShowCurrentEmulator() {
+    switch (CurrentEmulator) {
+    case 1:
+        CCS64Win321->setChecked(true);
+        paEmulator->setText("CCS64");
+        break;
+    case 2:
+        WinVice1->setChecked(true);
+        paEmulator->setText("WINVICE");
+        break;
+    case 3:
+        // Frodo is not part of the radio group: its check joins the others.
+        Frodo1->setChecked(true);
+        paEmulator->setText("FRODO");
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::SaveSettings() {
+    Settings.WriteInteger("X", x());
+    Settings.WriteInteger("Y", y());
+    Settings.WriteInteger("Width", width());
+    Settings.WriteInteger("Height", height());
+    Settings.WriteInteger("Max", isMaximized() ? 1 : 0);
+    Settings.WriteString("CCS64", QString::fromStdString(CCS64Settings.Location));
+    Settings.WriteInteger("CCS64_windowed", CCS64Settings.Windowed ? 1 : 0);
+    Settings.WriteInteger("CCS64_fast", CCS64Settings.FastLoad ? 1 : 0);
+    Settings.WriteInteger("CCS64_run", CCS64Settings.AutoRun ? 1 : 0);
+    Settings.WriteString("WinVice", QString::fromStdString(WinViceSettings.Location));
+    Settings.WriteInteger("WinVice_fast", WinViceSettings.FastLoad ? 1 : 0);
+    const auto Code = static_cast<uint32_t>(CurrentEmulator);
+    QByteArray Bytes(4, '\0');
+    for (int Index = 0; Index < 4; ++Index)
+        Bytes[Index] = static_cast<char>((Code >> (8 * Index)) & 0xFF);
+    Settings.WriteBinary("Emulator", Bytes);
+}

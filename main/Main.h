@@ -1,0 +1,183 @@
+// TMainForm: the main window. Two panes (disk-name panel and directory grid each), the
+// menus, tool bar and popup menu of every command, the status bar, the active side,
+// opening, closing and listing images, the window keys, the font mode and the settings.
+#pragma once
+
+#include "c64disk.h"
+
+#include <QMainWindow>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class IFontInstaller;
+class ISettingsStore;
+class IUserPrompts;
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QToolBar;
+class TD64StringGrid;
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+
+  public:
+    TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
+              QWidget* Parent = nullptr);
+    ~TMainForm() override;
+
+    static constexpr const char* AppCaption = "Kobaltmandrexis 0.2";
+    static constexpr const char* BigGraphicFace = "CBM64 Big/Graphic";
+    static constexpr const char* SmallBigFace = "CBM64 Small/Big";
+
+    // Read access for the handlers of later commands and for tests.
+    TD64StringGrid* LeftView() const { return View1; }
+    TD64StringGrid* RightView() const { return View2; }
+    QLabel* DiskNameLabel(int Side) const;
+    QString StatusText(int Side) const;
+    QLabel* EmulatorPanel() const { return paEmulator; }
+    std::shared_ptr<TC64Disk> Disk(int Side) const;
+    int ActiveSide() const;
+    int CurrentEmulatorCode() const { return CurrentEmulator; }
+    const TEmulatorSettings& CCS64() const { return CCS64Settings; }
+    const TEmulatorSettings& WinVice() const { return WinViceSettings; }
+    const TEmulatorSettings& Frodo() const { return FrodoSettings; }
+    // The face the panes are drawn in (changes with the font mode).
+    QString PaneFace() const;
+
+    // Menu items by side (1 or 2) where a command has one per side.
+    QMenu* SideMenu(int Side) const;
+    QAction* DosEmulationItem(int Side, TDosEmulation Emulation) const;
+    QAction* SoftWriteItem(int Side) const;
+
+    // Public handlers (bound to menu items, tool buttons, grids and labels).
+    void OpenD641Click();
+    void CloseD641Click();
+    void Close1Click();
+    void DiskName1Click();
+    void DiskName2Click();
+    void View1Enter();
+    void View2Enter();
+    void View1FileDragged(TD64StringGrid* Sender, const QString& FileName);
+    void SwitchDosEmu(QAction* Item);
+    void SetSoftWrite(QAction* Item);
+    void ChangeFontMode(QAction* Item);
+    void ShortcutsClick();
+    void FormResize();
+
+  protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
+    void showEvent(QShowEvent* Event) override;
+    void closeEvent(QCloseEvent* Event) override;
+    void resizeEvent(QResizeEvent* Event) override;
+
+  private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    // True when the key release was one of the window keys and has been handled.
+    bool FormKeyUp(int Key, Qt::KeyboardModifiers Modifiers);
+
+    void BuildActions();
+    void BuildMenus();
+    void BuildToolBars();
+    void BuildPanes();
+    void BuildStatusBar();
+
+    void ActivateLeft();
+    void ActivateRight();
+    void ShowFocus(int Side);
+    void SetCaptionFor(int Side);
+
+    void OpenDisk(int Side, const QString& FileName);
+    void CloseDisk(int Side);
+    void RefreshSide(int Side);
+    // Rebuilds a side after its disk changed, and the other side too when it shows
+    // the same disk object; the acting side is rebuilt last so it keeps the focus.
+    void RefreshChangedSide(int Side);
+    void AddDirEntry(const TC64DirRecord& Record);
+    void OpenThroughDialog(int Side);
+    void ApplyColumnWidths();
+
+    void LoadSettings();
+    void SaveSettings();
+    void ShowCurrentEmulator();
+
+    // Runs a handler so that no exception reaches the event loop.
+    void Guarded(const std::function<void()>& Handler);
+
+    std::shared_ptr<TC64Disk>& DiskRef(int Side);
+    TD64StringGrid* ViewOf(int Side) const;
+    void SetStatus(int Side, const QString& Text);
+
+    IUserPrompts& Prompts;
+    ISettingsStore& Settings;
+    IFontInstaller& Fonts;
+
+    std::shared_ptr<TC64Disk> Disk1;
+    std::shared_ptr<TC64Disk> Disk2;
+    int ListingSide = 1;
+    bool Shown = false;
+
+    TEmulatorSettings CCS64Settings;
+    TEmulatorSettings WinViceSettings;
+    TEmulatorSettings FrodoSettings;
+    int CurrentEmulator = 0;
+
+    TD64StringGrid* View1 = nullptr;
+    TD64StringGrid* View2 = nullptr;
+    QLabel* DiskName1 = nullptr;
+    QLabel* DiskName2 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* paEmulator = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolBar* EmulatorBar = nullptr;
+
+    QMenu* miLeft = nullptr;
+    QMenu* miRight = nullptr;
+    QMenu* PopupMenu1 = nullptr;
+
+    // File menu
+    QAction* NewD641 = nullptr;
+    QAction* OpenD641 = nullptr;
+    QAction* CloseD641 = nullptr;
+    QAction* Copy1 = nullptr;
+    QAction* Move1 = nullptr;
+    QAction* Scratch1 = nullptr;
+    QAction* Delete1 = nullptr;
+    QAction* Rename1 = nullptr;
+    QAction* ExporttoPRG1 = nullptr;
+    QAction* Properties1 = nullptr;
+    QAction* Close1 = nullptr;
+    // Popup "Export to PRG" submenu
+    QAction* ExportFile1 = nullptr;
+    QAction* ExportSelection1 = nullptr;
+    QAction* ExportAll1 = nullptr;
+    // Edit menu
+    QAction* SelectAll1 = nullptr;
+    // Emulation menu
+    QAction* Run1 = nullptr;
+    QAction* BootDisk1 = nullptr;
+    QAction* CCS64Win321 = nullptr;
+    QAction* WinVice1 = nullptr;
+    QAction* Frodo1 = nullptr;
+    QAction* Options1 = nullptr;
+    // Options menu
+    QAction* SmallBig1 = nullptr;
+    QAction* BigGraphic1 = nullptr;
+    QAction* Settings1 = nullptr;
+    // Side menus, index 0 left, 1 right
+    QAction* DiskProperties[2] = {};
+    QAction* ViewBAM[2] = {};
+    QAction* DosEmu[2][4] = {};
+    QAction* SoftWrite[2] = {};
+    // Tool buttons that differ from menu items
+    QAction* DiskPropertiesButton = nullptr;
+    QAction* ViewBAMButton = nullptr;
+    // Help menu
+    QAction* Shortcuts1 = nullptr;
+    QAction* About1 = nullptr;
+};

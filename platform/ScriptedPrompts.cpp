@@ -1,0 +1,91 @@
+// The scripted prompts used by the window and dialog tests.
+#include "ScriptedPrompts.h"
+
+#include <QtGlobal>
+
+namespace {
+
+template <typename T> bool Take(std::deque<T>& Queue, T& Answer) {
+    if (Queue.empty()) return false;
+    Answer = Queue.front();
+    Queue.pop_front();
+    return true;
+}
+
+} // namespace
+
+QStringList ScriptedPrompts::Texts(TKind Kind) const {
+    QStringList Result;
+    for (const TShown& Item : Shown)
+        if (Item.Kind == Kind) Result.append(Item.Text);
+    return Result;
+}
+
+void ScriptedPrompts::Clear() {
+    YesNoAnswers.clear();
+    YesNoAllAnswers.clear();
+    OpenFileNames.clear();
+    SaveFileNames.clear();
+    FolderNames.clear();
+    Shown.clear();
+    Unexpected.clear();
+    ClipboardText.clear();
+}
+
+void ScriptedPrompts::NoAnswer(const char* What, const QString& Text) {
+    const QString Entry = QStringLiteral("%1: %2").arg(QLatin1String(What), Text);
+    Unexpected.append(Entry);
+    qWarning("ScriptedPrompts: no answer queued for %s", qUtf8Printable(Entry));
+}
+
+void ScriptedPrompts::ShowMessage(const QString& Text) {
+    Shown.append({TKind::Message, Text, {}, {}});
+}
+
+void ScriptedPrompts::ShowWarning(const QString& Text) {
+    Shown.append({TKind::Warning, Text, {}, {}});
+}
+
+void ScriptedPrompts::ShowError(const QString& Text) {
+    Shown.append({TKind::Error, Text, {}, {}});
+}
+
+bool ScriptedPrompts::AskYesNo(const QString& Text, bool DefaultNo) {
+    Shown.append({TKind::YesNo, Text, {}, {}, DefaultNo});
+    bool Answer = false;
+    if (!Take(YesNoAnswers, Answer)) NoAnswer("AskYesNo", Text);
+    return Answer;
+}
+
+IUserPrompts::TAnswer ScriptedPrompts::AskYesNoAll(const QString& Text) {
+    Shown.append({TKind::YesNoAll, Text, {}, {}});
+    TAnswer Answer = TAnswer::No;
+    if (!Take(YesNoAllAnswers, Answer)) NoAnswer("AskYesNoAll", Text);
+    return Answer;
+}
+
+QString ScriptedPrompts::GetOpenFileName(QWidget*, const QString& InitialDir, const QString& Filter) {
+    Shown.append({TKind::OpenFile, {}, InitialDir, Filter});
+    QString Answer;
+    if (!Take(OpenFileNames, Answer)) NoAnswer("GetOpenFileName", Filter);
+    return Answer;
+}
+
+QString ScriptedPrompts::GetSaveFileName(QWidget*, const QString& InitialPath, const QString& Filter) {
+    Shown.append({TKind::SaveFile, {}, InitialPath, Filter});
+    QString Answer;
+    if (!Take(SaveFileNames, Answer)) NoAnswer("GetSaveFileName", InitialPath);
+    return Answer;
+}
+
+QString ScriptedPrompts::GetExistingDirectory(QWidget*, const QString& Title) {
+    Shown.append({TKind::Folder, Title, {}, {}});
+    QString Answer;
+    if (!Take(FolderNames, Answer)) NoAnswer("GetExistingDirectory", Title);
+    return Answer;
+}
+
+void ScriptedPrompts::SetClipboardText(const QString& Text) {
+    Shown.append({TKind::Clipboard, Text, {}, {}});
+    ClipboardText = Text;
+}

@@ -1,0 +1,18 @@
+// Access to the embedded resources.
+#include "Resources.h"
+
+#include <QFile>
+
+namespace Resources {
+
+QString SplashPath() {
+    return QStringLiteral(":/splash.jpg");
+}
+
+QByteArray Load(const QString& Path) {
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly)) return {};
+    return File.readAll();
+}
+
+} // namespace Resources

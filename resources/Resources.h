@@ -1,0 +1,14 @@
+// Names of the resources embedded in the program.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace Resources {
+
+// The splash picture, a baseline JPEG of 382 by 273 pixels.
+QString SplashPath();
+// The bytes stored under a resource path; empty when there is no such resource.
+QByteArray Load(const QString& Path);
+
+} // namespace Resources

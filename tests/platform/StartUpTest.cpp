@@ -1,0 +1,172 @@
+// The start-up sequence: font failures end it before any window exists; otherwise the
+// main window and the splash appear in that order and the loop runs until the main
+// window closes. Also the splash itself and the default title.
+#include "StartUp.h"
+#include "ScriptedPrompts.h"
+#include "Splash.h"
+
+#include "FontInstaller.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QtTest>
+#include <stdexcept>
+
+namespace {
+
+class TFakeFonts : public IFontInstaller {
+  public:
+    QStringList Missing; // names that cannot be installed
+    QStringList Calls;   // "+name" for AddFont, "-name" for RemoveFont
+    bool AddFont(const QString& FileName) override {
+        Calls.append("+" + FileName);
+        return !Missing.contains(FileName);
+    }
+    bool RemoveFont(const QString& FileName) override {
+        Calls.append("-" + FileName);
+        return true;
+    }
+};
+
+QList<QWidget*> VisibleTopLevels() {
+    QList<QWidget*> Result;
+    for (QWidget* Widget : QApplication::topLevelWidgets())
+        if (Widget->isVisible()) Result.append(Widget);
+    return Result;
+}
+
+TSplashScreen* FindSplash() {
+    for (QWidget* Widget : QApplication::topLevelWidgets())
+        if (auto* Splash = qobject_cast<TSplashScreen*>(Widget)) return Splash;
+    return nullptr;
+}
+
+} // namespace
+
+class StartUpTest : public QObject {
+    Q_OBJECT
+
+  private slots:
+    void MissingFontEndsBeforeAnyWindow_data() {
+        QTest::addColumn<QStringList>("Missing");
+        QTest::addColumn<QString>("Message");
+        QTest::addColumn<QStringList>("Calls");
+        QTest::newRow("first") << QStringList{"CBM64_G.fon"} << "Can't load font:CBM64_G.fon"
+                               << QStringList{"+CBM64_G.fon"};
+        QTest::newRow("second") << QStringList{"CBM64_S.fon"} << "Can't load font:CBM64_S.fon"
+                                << QStringList{"+CBM64_G.fon", "+CBM64_S.fon", "-CBM64_G.fon"};
+        QTest::newRow("both") << QStringList{"CBM64_G.fon", "CBM64_S.fon"} << "Can't load font:CBM64_G.fon"
+                              << QStringList{"+CBM64_G.fon"};
+    }
+    void MissingFontEndsBeforeAnyWindow() {
+        QFETCH(QStringList, Missing);
+        QFETCH(QString, Message);
+        QFETCH(QStringList, Calls);
+        TFakeFonts Fonts;
+        Fonts.Missing = Missing;
+        ScriptedPrompts Prompts;
+        int WindowsCreated = 0;
+        const int ExitCode = StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
+            ++WindowsCreated;
+            return std::make_unique<QWidget>();
+        });
+        QCOMPARE(ExitCode, 0);
+        QCOMPARE(Prompts.Messages(), QStringList{Message});
+        QCOMPARE(Prompts.Shown.size(), 1);
+        QCOMPARE(Fonts.Calls, Calls);
+        QCOMPARE(WindowsCreated, 0);
+        QVERIFY(QApplication::topLevelWidgets().isEmpty());
+    }
+
+    void MainWindowThenSplashThenLoopUntilMainCloses() {
+        TFakeFonts Fonts;
+        ScriptedPrompts Prompts;
+        QPointer<QWidget> Main;
+        QStringList Seen;
+        const int ExitCode = StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
+            if (FindSplash()) Seen.append("splash before main window");
+            auto Window = std::make_unique<QWidget>();
+            Window->resize(640, 480);
+            Main = Window.get();
+            // Runs once the loop is going: look at what is on screen, then close the window.
+            QTimer::singleShot(0, [&] {
+                TSplashScreen* Splash = FindSplash();
+                if (Main && Main->isVisible()) Seen.append("main");
+                if (Splash && Splash->isVisible()) Seen.append("splash");
+                if (Splash && Splash->Timer1->isActive() && Splash->Timer1->interval() == 2500)
+                    Seen.append("timer");
+                Seen.append(QCoreApplication::applicationName());
+                Main->close();
+            });
+            return Window;
+        });
+        QCOMPARE(ExitCode, 0);
+        QCOMPARE(Seen, (QStringList{"main", "splash", "timer", "Kobaltmandrexis"}));
+        QCOMPARE(Fonts.Calls, (QStringList{"+CBM64_G.fon", "+CBM64_S.fon"}));
+        QVERIFY(Main.isNull());
+        QVERIFY(FindSplash() == nullptr);
+        QVERIFY(Prompts.Shown.isEmpty());
+    }
+
+    void FailingMainWindowIsShownAndReported() {
+        TFakeFonts Fonts;
+        ScriptedPrompts Prompts;
+        const int ExitCode = StartUp::RunApplication(Fonts, Prompts, []() -> std::unique_ptr<QWidget> {
+            throw std::runtime_error("no window today");
+        });
+        QCOMPARE(ExitCode, 1);
+        QCOMPARE(Prompts.Errors(), QStringList{"no window today"});
+        QVERIFY(VisibleTopLevels().isEmpty());
+        QVERIFY(FindSplash() == nullptr);
+    }
+
+    void SplashShowsThePictureCentredOnTop() {
+        QPointer<TSplashScreen> Splash = new TSplashScreen();
+        QCOMPARE(Splash->Image1->objectName(), QString("Image1"));
+        QCOMPARE(Splash->Image1->pixmap().size(), QSize(382, 273));
+        QVERIFY(Splash->Timer1->isActive());
+        QCOMPARE(Splash->Timer1->interval(), 2000);
+        QVERIFY(Splash->windowFlags().testFlag(Qt::FramelessWindowHint));
+        QVERIFY(Splash->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+        QVERIFY(!Splash->isModal());
+
+        Splash->show();
+        QCOMPARE(Splash->size(), QSize(382, 273));
+        QCOMPARE(Splash->Image1->geometry(), QRect(0, 0, 382, 273));
+        QCOMPARE(Splash->Timer1->interval(), 2500);
+        const QRect Screen = Splash->screen()->availableGeometry();
+        QVERIFY(qAbs(Splash->geometry().center().x() - Screen.center().x()) <= 1);
+        QVERIFY(qAbs(Splash->geometry().center().y() - Screen.center().y()) <= 1);
+
+        Splash->Timer1Timer();
+        QVERIFY(!Splash.isNull());
+        QVERIFY(!Splash->isVisible());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(Splash.isNull());
+    }
+
+    void DefaultTitle_data() {
+        QTest::addColumn<QString>("Path");
+        QTest::addColumn<QString>("Title");
+        QTest::newRow("linux program") << "/usr/bin/kobaltmandrexis"
+                                       << "kobaltmandrexis";
+        QTest::newRow("windows program") << "C:\\Tools\\Kobaltmandrexis.exe"
+                                         << "Kobaltmandrexis";
+        QTest::newRow("upper case") << "C:\\TOOLS\\KOBALT.MAN.EXE"
+                                    << "Kobalt";
+        QTest::newRow("no folder") << "kOBALT"
+                                   << "kobalt";
+        QTest::newRow("dot in folder") << "/opt/kbm.d/Prog"
+                                       << "Prog";
+    }
+    void DefaultTitle() {
+        QFETCH(QString, Path);
+        QFETCH(QString, Title);
+        QCOMPARE(StartUp::DefaultApplicationTitle(Path), Title);
+    }
+};
+
+QTEST_MAIN(StartUpTest)
+#include "StartUpTest.moc"
