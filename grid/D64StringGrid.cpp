@@ -70,15 +70,6 @@ Qt::Alignment ColumnAlignment(int Col) {
     }
 }
 
-QFont GridFont(const QString& Face) {
-    QFont Font(Face);
-    Font.setPixelSize(8);
-    // The C64 glyphs are bitmaps on an 8-pixel grid: no smoothing, no hinting.
-    Font.setStyleStrategy(QFont::NoAntialias);
-    Font.setHintingPreference(QFont::PreferNoHinting);
-    return Font;
-}
-
 // A raised outer edge one pixel wide: light on top and left, dark on bottom and right.
 void DrawRaisedEdge(QPainter& Painter, const QRect& Rect, const QPalette& Palette) {
     const QColor Light = Palette.color(QPalette::Light);
@@ -124,7 +115,7 @@ QString FirstLocalFile(const QMimeData* Data) {
 TD64StringGrid::TD64StringGrid(QWidget* Parent)
     : QAbstractScrollArea(Parent), ColWidths(GridColCount, GridDefaultColWidth), Face(DefaultFace) {
     setFocusPolicy(Qt::StrongFocus);
-    setFont(GridFont(Face));
+    setFont(PetsciiText::C64Font(Face));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
     // The popup menu opens only through the right-button rule on release.

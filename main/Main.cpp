@@ -56,15 +56,6 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "CTRL-C       :  select CCS64 as current emulator\r\n"
                                   "CTRL-V       :  select WinVice";
 
-// The C64 faces are bitmap fonts of 8-pixel characters; smoothing would blur them.
-QFont C64Font(const QString& Face) {
-    QFont Font(Face);
-    Font.setPixelSize(8);
-    Font.setStyleStrategy(QFont::NoAntialias);
-    Font.setHintingPreference(QFont::PreferNoHinting);
-    return Font;
-}
-
 std::string ToLocalPath(const QString& FileName) {
     return QFile::encodeName(FileName).toStdString();
 }
@@ -301,7 +292,7 @@ void TMainForm::BuildToolBars() {
     paEmulator = new QLabel("CCS32", EmulatorBar);
     paEmulator->setObjectName("paEmulator");
     paEmulator->setToolTip("Selected Emulator (click to change)");
-    paEmulator->setFont(C64Font(BigGraphicFace));
+    paEmulator->setFont(PetsciiText::C64Font(BigGraphicFace));
     paEmulator->setFrameStyle(QFrame::Panel | QFrame::Raised);
     paEmulator->setAlignment(Qt::AlignCenter);
     paEmulator->setMinimumWidth(64);
@@ -324,7 +315,7 @@ void TMainForm::BuildPanes() {
     DiskName1 = new QLabel(NoDiskCaption, Strip);
     DiskName2 = new QLabel(NoDiskCaption, Strip);
     for (QLabel* Label : {DiskName1, DiskName2}) {
-        Label->setFont(C64Font(BigGraphicFace));
+        Label->setFont(PetsciiText::C64Font(BigGraphicFace));
         Label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         Label->setAutoFillBackground(true);
         Label->setTextFormat(Qt::PlainText);
@@ -367,7 +358,7 @@ void TMainForm::BuildStatusBar() {
     StatusPanel0 = new QLabel(Bar);
     StatusPanel1 = new QLabel(Bar);
     for (QLabel* Panel : {StatusPanel0, StatusPanel1}) {
-        Panel->setFont(C64Font(BigGraphicFace));
+        Panel->setFont(PetsciiText::C64Font(BigGraphicFace));
         Panel->setTextFormat(Qt::PlainText);
         Panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     }
@@ -749,9 +740,9 @@ void TMainForm::ChangeFontMode(QAction* Item) {
         Item->setChecked(true);
         const QString Face = SmallBig1->isChecked() ? SmallBigFace : BigGraphicFace;
         View1->SetFaceName(Face);
-        DiskName1->setFont(C64Font(Face));
+        DiskName1->setFont(PetsciiText::C64Font(Face));
         View2->SetFaceName(Face);
-        DiskName2->setFont(C64Font(Face));
+        DiskName2->setFont(PetsciiText::C64Font(Face));
         View1->viewport()->repaint();
         View2->viewport()->repaint();
     });

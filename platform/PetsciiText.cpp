@@ -29,4 +29,12 @@ std::string FromDisplay(const QString& Text) {
     return Bytes;
 }
 
+QFont C64Font(const QString& Face) {
+    QFont Font(Face);
+    Font.setPixelSize(8);
+    Font.setStyleStrategy(QFont::NoAntialias);
+    Font.setHintingPreference(QFont::PreferNoHinting);
+    return Font;
+}
+
 } // namespace PetsciiText

@@ -4,6 +4,7 @@
 // on both code points, so every byte shows its C64 glyph.
 #pragma once
 
+#include <QFont>
 #include <QString>
 #include <string>
 #include <string_view>
@@ -16,5 +17,8 @@ QString ToDisplay(std::string_view Bytes);
 // Inverse of ToDisplay; accepts both U+00NN and U+E000+NN. Characters outside both
 // ranges have no PETSCII byte and are dropped.
 std::string FromDisplay(const QString& Text);
+
+// A C64 face at 8-pixel characters. The glyphs sit on a pixel grid: no smoothing, no hinting.
+QFont C64Font(const QString& Face);
 
 } // namespace PetsciiText
