@@ -96,7 +96,9 @@ uint64_t TFile::Size() const {
 size_t TFile::Read(uint8_t* Buffer, size_t Count) {
     size_t Total = 0;
     while (Total < Count) {
-        if (int e = Injected("read")) Fail(e, "Can't read file", Path);
+        const int e = Injected("read");
+        if (e == EndOfFile) break;
+        if (e) Fail(e, "Can't read file", Path);
         ssize_t n = ::read(Fd, Buffer + Total, Count - Total);
         if (n < 0) {
             if (errno == EINTR) continue;

@@ -12,8 +12,10 @@
 namespace HostFile {
 
 // Tests set this to make an operation fail: it gets the operation's name ("open",
-// "read", "write", "fsync", "rename") and returns an errno value to fail with, or 0.
+// "read", "write", "fsync", "rename") and returns an errno value to fail with, or 0;
+// EndOfFile for "read" makes the file end there, as a file cut short while reading.
 using TFaultHook = std::function<int(const char* Operation)>;
+constexpr int EndOfFile = -1;
 void SetFaultHook(TFaultHook Hook);
 
 bool Exists(const std::string& Path);

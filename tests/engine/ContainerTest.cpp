@@ -83,6 +83,13 @@ TEST_F(ContainerTest, ReadErrorsAndLocksReachTheCaller) {
     const std::string Path = MakeFile("x.d64", 174848);
     HostFile::SetFaultHook([](const char* Op) { return std::string(Op) == "read" ? EIO : 0; });
     EXPECT_THROW(TC64Disk::OpenDiskImage(Path, deCbmDos), std::system_error);
+    // The file is cut short between measuring and reading it: the header read gets its
+    // 8 bytes, the image read gets nothing.
+    int Reads = 0;
+    HostFile::SetFaultHook([&](const char* Op) {
+        return std::string(Op) == "read" && ++Reads > 1 ? HostFile::EndOfFile : 0;
+    });
+    EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(Path, deCbmDos), EC64DiskException, "Error while reading: " + Path);
     HostFile::SetFaultHook(nullptr);
 
     // Another program writing the image holds an exclusive lock.
