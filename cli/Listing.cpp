@@ -55,20 +55,10 @@ void TListing::Read(TC64Disk& Disk) {
                        [this](const TC64DirRecord& File) { Files.push_back(File); });
 }
 
-std::string TypeText(const TC64DirRecord& File) {
-    std::string text = FileKindText(File.Kind);
-    if (File.Locked) text += '<';
-    if (!File.Closed) text += '*';
-    return text;
-}
-
 std::string FormatListingRow(const TC64DirRecord& File) {
-    char ts[16];
-    std::snprintf(ts, sizeof ts, "%2u/%2u", static_cast<unsigned>(File.Track),
-                  static_cast<unsigned>(File.Sector));
     return PadRight(std::to_string(File.Blocks), 5) +
-           PadRight("\"" + PetsciiToCliName(File.Name) + "\"", 18) + " " + PadRight(TypeText(File), 9) + " " +
-           ts;
+           PadRight("\"" + PetsciiToCliName(File.Name) + "\"", 18) + " " + PadRight(FileTypeText(File), 9) + " " +
+           TrackSectorText(File);
 }
 
 std::string TListing::FormatText(bool WithSummary) const {

@@ -25,9 +25,6 @@ struct TListing {
     std::string FormatJson() const;
 };
 
-// "PRG", "SEQ", ... followed by "<" when locked and "*" when not closed.
-std::string TypeText(const TC64DirRecord& File);
-
 // One listing row: blocks, quoted name, type text and first track/sector.
 std::string FormatListingRow(const TC64DirRecord& File);
 

@@ -40,6 +40,20 @@ const char* FileKindText(TFileKind Kind) {
     }
 }
 
+std::string FileTypeText(const TC64DirRecord& Record) {
+    std::string Text = FileKindText(Record.Kind);
+    if (Record.Locked) Text += '<';
+    if (!Record.Closed) Text += '*';
+    return Text;
+}
+
+std::string TrackSectorText(const TC64DirRecord& Record) {
+    char Text[8];
+    std::snprintf(Text, sizeof Text, "%2u/%2u", static_cast<unsigned>(Record.Track),
+                  static_cast<unsigned>(Record.Sector));
+    return Text;
+}
+
 void TC64Disk::SetNotifyHook(TNotifyHook Hook) { NotifyHook = std::move(Hook); }
 
 std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, TDosEmulation DosEmulation) {

@@ -155,3 +155,7 @@ class TC64Disk {
 uint32_t ImageSizeOf(TDiskType Type);
 // Listing text of a file kind: "PRG", "SEQ", ..., "?" or "UNKNOWN".
 const char* FileKindText(TFileKind Kind);
+// The type column of a listing: the kind's text, "<" when locked, "*" when not closed.
+std::string FileTypeText(const TC64DirRecord& Record);
+// The first track and sector of a listing row, as "%2u/%2u".
+std::string TrackSectorText(const TC64DirRecord& Record);

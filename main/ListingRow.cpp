@@ -3,7 +3,6 @@
 
 #include "c64disk.h"
 
-#include <cstdio>
 
 namespace {
 
@@ -20,15 +19,9 @@ TListingRow FormatListingRow(const TC64DirRecord& Record) {
     Name.resize(NameCellWidth, ' ');
     Row[1] = Name;
 
-    std::string Type = FileKindText(Record.Kind);
-    if (Record.Locked) Type += '<';
-    if (!Record.Closed) Type += '*';
+    std::string Type = FileTypeText(Record);
     if (Type.size() > TypeCellWidth) Type.resize(TypeCellWidth);
     Row[2] = Type;
-
-    char TrackSector[8];
-    std::snprintf(TrackSector, sizeof TrackSector, "%2u/%2u", static_cast<unsigned>(Record.Track),
-                  static_cast<unsigned>(Record.Sector));
-    Row[3] = TrackSector;
+    Row[3] = TrackSectorText(Record);
     return Row;
 }
