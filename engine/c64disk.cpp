@@ -5,6 +5,7 @@
 #include "d64.h"
 #include "hostfile.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -20,23 +21,35 @@ void Notify(const std::string& Message) {
 
 uint32_t ImageSizeOf(TDiskType Type) {
     switch (Type) {
-    case dt35Tracks: return 174848;
-    case dt35TracksErrorInfo: return 175531;
-    case dt40Tracks: return 196608;
-    case dt40TracksErrorInfo: return 197376;
-    default: return 0;
+    case dt35Tracks:
+        return 174848;
+    case dt35TracksErrorInfo:
+        return 175531;
+    case dt40Tracks:
+        return 196608;
+    case dt40TracksErrorInfo:
+        return 197376;
+    default:
+        return 0;
     }
 }
 
 const char* FileKindText(TFileKind Kind) {
     switch (Kind) {
-    case fkUnknown: return "?";
-    case fkDel: return "DEL";
-    case fkSeq: return "SEQ";
-    case fkPrg: return "PRG";
-    case fkUsr: return "USR";
-    case fkRel: return "REL";
-    default: return "UNKNOWN";
+    case fkUnknown:
+        return "?";
+    case fkDel:
+        return "DEL";
+    case fkSeq:
+        return "SEQ";
+    case fkPrg:
+        return "PRG";
+    case fkUsr:
+        return "USR";
+    case fkRel:
+        return "REL";
+    default:
+        return "UNKNOWN";
     }
 }
 
@@ -54,7 +67,14 @@ std::string TrackSectorText(const TC64DirRecord& Record) {
     return Text;
 }
 
-void TC64Disk::SetNotifyHook(TNotifyHook Hook) { NotifyHook = std::move(Hook); }
+EC64DiskChangedException::EC64DiskChangedException(const std::string& AFileName)
+    : EC64DiskException("The diskimage was changed by another program since it was read!\r\n"
+                        "Nothing has been written to it."),
+      FileName(AFileName) {}
+
+void TC64Disk::SetNotifyHook(TNotifyHook Hook) {
+    NotifyHook = std::move(Hook);
+}
 
 std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, TDosEmulation DosEmulation) {
     if (!HostFile::Exists(FileName)) throw EC64DiskException("Can't find specified diskimage!");
@@ -69,12 +89,17 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
         HeadSize = File.Read(Head, sizeof Head);
     }
     switch (Size) {
-    case 174848: case 175531: case 196608: case 197376:
+    case 174848:
+    case 175531:
+    case 196608:
+    case 197376:
         return std::make_unique<TD64>(FileName, DosEmulation);
-    case 349696: case 351062:
+    case 349696:
+    case 351062:
         Notify("D71 disks not supported yet!");
         return nullptr;
-    case 819200: case 822400:
+    case 819200:
+    case 822400:
         Notify("D81 disks not supported yet!");
         return nullptr;
     default:
@@ -87,7 +112,7 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
 }
 
 std::unique_ptr<TC64Disk> TC64Disk::CreateDiskImage(const std::string& FileName, TDiskType DiskType,
-                                                     TDosEmulation DosEmulation) {
+                                                    TDosEmulation DosEmulation) {
     if (DiskType < dt35Tracks || DiskType > dt40TracksErrorInfo) return nullptr;
     return std::make_unique<TD64>(FileName, DosEmulation, DiskType);
 }
@@ -116,7 +141,9 @@ bool TC64Disk::CheckWriteAccess() {
     throw EC64DiskException("Disk is Soft Write Protected!");
 }
 
-void TC64Disk::BeginUpdate() { FUpdating = true; }
+void TC64Disk::BeginUpdate() {
+    FUpdating = true;
+}
 
 void TC64Disk::EndUpdate(bool DoSave) {
     FUpdating = false;
@@ -126,9 +153,13 @@ void TC64Disk::EndUpdate(bool DoSave) {
     }
 }
 
-uint8_t* TC64Disk::GetBamSector() { return GetSector(MakeTrackSector(FDirTrack, 0)); }
+uint8_t* TC64Disk::GetBamSector() {
+    return GetSector(MakeTrackSector(FDirTrack, 0));
+}
 
-uint8_t* TC64Disk::GetExtendedBam() { return GetBamSector() + (FDosEmulation == deSpeedDos ? 192 : 172); }
+uint8_t* TC64Disk::GetExtendedBam() {
+    return GetBamSector() + (FDosEmulation == deSpeedDos ? 192 : 172);
+}
 
 uint8_t* TC64Disk::BamEntry(int Track) {
     if (Track >= 36) return GetExtendedBam() + 4 * (Track - 36);
@@ -137,7 +168,8 @@ uint8_t* TC64Disk::BamEntry(int Track) {
 
 int TC64Disk::SectorIndex(TTrackSector ts) {
     int Index = 0;
-    for (int t = 1; t < TrackOf(ts); ++t) Index += GetSectorsPerTrack(t);
+    for (int t = 1; t < TrackOf(ts); ++t)
+        Index += GetSectorsPerTrack(t);
     return Index + SectorOf(ts);
 }
 
@@ -154,7 +186,8 @@ uint8_t* TC64Disk::NextDirSector(uint8_t* Current, std::vector<bool>& Seen) {
     uint8_t* Next = GetSector(Link); // raises for a link outside the geometry
     if (!MarkSeen(Link, Seen)) {
         char Text[96];
-        std::snprintf(Text, sizeof Text, "Directory chain loops back to T:%d/S:%d!", TrackOf(Link), SectorOf(Link));
+        std::snprintf(Text, sizeof Text, "Directory chain loops back to T:%d/S:%d!", TrackOf(Link),
+                      SectorOf(Link));
         throw EC64DiskException(Text);
     }
     return Next;
@@ -165,7 +198,8 @@ int TC64Disk::TrackOfPointer(const uint8_t* p) {
     const uint32_t Offset = static_cast<uint32_t>(p - FImage.get());
     for (int t = GetTrackCount(); t >= 1; --t) {
         const uint32_t Start = TD64::TrackOffset(t);
-        if (Offset >= Start) return Offset < Start + 256u * static_cast<uint32_t>(GetSectorsPerTrack(t)) ? t : 0;
+        if (Offset >= Start)
+            return Offset < Start + 256u * static_cast<uint32_t>(GetSectorsPerTrack(t)) ? t : 0;
     }
     return 0;
 }
@@ -235,47 +269,73 @@ void TC64Disk::Clear() {
     FDosEmulation = deCbmDos;
 }
 
-uint8_t* TC64Disk::AllocateDirEntry() {
+std::vector<TTrackSector> TC64Disk::DirectoryChain() {
     std::vector<bool> Seen;
-    TTrackSector CurrentTs = MakeTrackSector(FDirTrack, 1);
-    uint8_t* Current = GetSector(CurrentTs);
-    MarkSeen(CurrentTs, Seen);
-    for (;;) {
+    TTrackSector ts = MakeTrackSector(FDirTrack, 1);
+    uint8_t* Sector = GetSector(ts);
+    MarkSeen(ts, Seen);
+    std::vector<TTrackSector> Chain{ts};
+    while (Sector[0] != 0) {
+        ts = ReadTrackSector(Sector);
+        Sector = NextDirSector(Sector, Seen);
+        Chain.push_back(ts);
+    }
+    return Chain;
+}
+
+namespace {
+
+// A sector the BAM calls free although the directory chain runs through it: the disk is
+// damaged, and taking the sector would wipe directory entries.
+[[noreturn]] void RefuseDirectorySector(TTrackSector ts) {
+    char Text[160];
+    std::snprintf(
+        Text, sizeof Text,
+        "Directory sector T:%d/S:%d is marked as free in the BAM!\r\nValidate the disk and try it again.",
+        TrackOf(ts), SectorOf(ts));
+    throw EC64DiskException(Text);
+}
+
+void RefuseIfIn(TTrackSector ts, const std::vector<TTrackSector>& Directory) {
+    if (std::find(Directory.begin(), Directory.end(), ts) != Directory.end()) RefuseDirectorySector(ts);
+}
+
+} // namespace
+
+uint8_t* TC64Disk::AllocateDirEntry() {
+    const std::vector<TTrackSector> Chain = DirectoryChain();
+    for (TTrackSector ts : Chain) {
+        uint8_t* Sector = GetSector(ts);
         for (int Slot = 0; Slot < 8; ++Slot) {
-            uint8_t* Entry = Current + 32 * Slot;
+            uint8_t* Entry = Sector + 32 * Slot;
             if (DecodeFileType(Entry[2]).Kind == fkEmpty) {
                 if (Slot > 0) Entry[0] = Entry[1] = 0;
                 return Entry;
             }
         }
-        if (Current[0] != 0) {
-            CurrentTs = ReadTrackSector(Current);
-            Current = NextDirSector(Current, Seen);
-            continue;
-        }
-        // The directory is full: grow it by one sector on the directory track.
-        const uint8_t SavedInterleave = FInterleave;
-        FInterleave = 3;
-        TTrackSector NewTs;
-        try {
-            NewTs = FindNextFreeSector(CurrentTs, false);
-        } catch (...) {
-            FInterleave = SavedInterleave;
-            throw;
-        }
-        FInterleave = SavedInterleave;
-        if (TrackOf(NewTs) != FDirTrack) return nullptr;
-        // A new directory sector starts as an empty end of chain, whatever the sector
-        // held before, so no stale bytes show up as files.
-        uint8_t* NewSector = GetSector(NewTs);
-        std::memset(NewSector, 0, 256);
-        NewSector[1] = 0xFF;
-        WriteTrackSector(Current, NewTs);
-        SetSectorUsed(NewTs, true);
-        MarkSeen(NewTs, Seen);
-        Current = NewSector;
-        CurrentTs = NewTs;
     }
+    // The directory is full: grow it by one sector on the directory track.
+    const TTrackSector LastTs = Chain.back();
+    const uint8_t SavedInterleave = FInterleave;
+    FInterleave = 3;
+    TTrackSector NewTs;
+    try {
+        NewTs = FindNextFreeSector(LastTs, false);
+    } catch (...) {
+        FInterleave = SavedInterleave;
+        throw;
+    }
+    FInterleave = SavedInterleave;
+    if (TrackOf(NewTs) != FDirTrack) return nullptr;
+    RefuseIfIn(NewTs, Chain);
+    // A new directory sector starts as an empty end of chain, whatever the sector held
+    // before, so no stale bytes show up as files.
+    uint8_t* NewSector = GetSector(NewTs);
+    std::memset(NewSector, 0, 256);
+    NewSector[1] = 0xFF;
+    WriteTrackSector(GetSector(LastTs), NewTs);
+    SetSectorUsed(NewTs, true);
+    return NewSector;
 }
 
 void TC64Disk::WriteSector(TTrackSector ts, const uint8_t* Sector) {
@@ -313,12 +373,24 @@ void TC64Disk::EncodeFileType(uint8_t* TypeByte, const TFileTypeInfo& Info) {
     }
     uint8_t Code = 0;
     switch (Info.Kind) {
-    case fkSeq: Code = 1; break;
-    case fkPrg: Code = 2; break;
-    case fkUsr: Code = 3; break;
-    case fkRel: Code = 4; break;
-    case fkOther: Code = 5; break;
-    default: Code = 0; break;
+    case fkSeq:
+        Code = 1;
+        break;
+    case fkPrg:
+        Code = 2;
+        break;
+    case fkUsr:
+        Code = 3;
+        break;
+    case fkRel:
+        Code = 4;
+        break;
+    case fkOther:
+        Code = 5;
+        break;
+    default:
+        Code = 0;
+        break;
     }
     if (Info.Locked) Code |= 0x40;
     if (Info.Closed) Code |= 0x80;
@@ -328,8 +400,8 @@ void TC64Disk::EncodeFileType(uint8_t* TypeByte, const TFileTypeInfo& Info) {
 int TC64Disk::GetRealFileSize(uint8_t* Entry) {
     if (!Entry) return 0;
     if (!IsChainValid(Entry))
-        throw EC64DiskException(
-            "Can't read real filesize because of an invalid file-chain!\r\nValidate the disk and try it again.");
+        throw EC64DiskException("Can't read real filesize because of an invalid file-chain!\r\nValidate the "
+                                "disk and try it again.");
     ISectorIteratorPtr It = CreateSectorIterator(Entry);
     if (!It) return 0;
     int Size = 0;
@@ -357,10 +429,13 @@ ByteArray TC64Disk::LoadFile(uint8_t* Entry) {
     return Bytes;
 }
 
-void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, std::vector<TTrackSector>& Taken) {
+void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First,
+                          const std::vector<TTrackSector>& Directory, std::vector<TTrackSector>& Taken) {
     const size_t n = Bytes.size();
     TTrackSector Current = First;
-    for (size_t Pos = 0; Pos < n; Pos += 254) {
+    // An empty chain is one sector whose last used byte is its link (no data).
+    for (size_t Pos = 0; Pos < std::max<size_t>(n, 1); Pos += 254) {
+        RefuseIfIn(Current, Directory);
         TTrackSector Next;
         if (n > Pos + 254)
             Next = FindNextFreeSector(Current, false);
@@ -376,21 +451,25 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, std::vecto
     }
 }
 
-void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength) {
+void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
+                                const std::vector<TTrackSector>& Directory) {
     // Up to six side sectors of 120 data-sector links each; each lists all of them.
     TTrackSector Sides[6] = {};
     uint8_t* SidePtr[6] = {};
+    int Links[6] = {};
     int SideCount = 0;
     TTrackSector Data = First;
     bool More = TrackOf(Data) != 0 && TrackOf(Data) != FDirTrack;
     while (More && SideCount < 6) {
         const TTrackSector Side = FindFirstFreeSector();
+        RefuseIfIn(Side, Directory);
         if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
         uint8_t* p = GetSector(Side);
         p[2] = static_cast<uint8_t>(SideCount);
         p[3] = RecordLength;
         for (int j = 0; j < 120 && More; ++j) {
             WriteTrackSector(p + 16 + 2 * j, Data);
+            ++Links[SideCount];
             const uint8_t* DataSector = GetSector(Data);
             if (DataSector[0] == 0)
                 More = false;
@@ -402,9 +481,13 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
         SidePtr[SideCount] = p;
         ++SideCount;
     }
+    // The last side sector ends its chain like the last sector of a file: track 0, then
+    // the offset of its last used byte, which readers take as the number of links in it.
     for (int k = 0; k < SideCount; ++k) {
-        for (int i = 0; i < 6; ++i) WriteTrackSector(SidePtr[k] + 4 + 2 * i, Sides[i]);
-        WriteTrackSector(SidePtr[k], k + 1 < SideCount ? Sides[k + 1] : MakeTrackSector(0, 0));
+        for (int i = 0; i < 6; ++i)
+            WriteTrackSector(SidePtr[k] + 4 + 2 * i, Sides[i]);
+        WriteTrackSector(SidePtr[k],
+                         k + 1 < SideCount ? Sides[k + 1] : MakeTrackSector(0, 15 + 2 * Links[k]));
     }
 }
 
@@ -420,17 +503,27 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     uint8_t* Entry = AllocateDirEntry();
     if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
 
+    // Sectors the directory runs through are never taken for data, whatever the BAM says.
+    const std::vector<TTrackSector> Directory = DirectoryChain();
+
+    // An empty file has no sectors, but for an empty REL file, which gets what a 1541
+    // gives a new one: a data block without records and a side sector listing it, so
+    // that readers find the structure they expect.
+    const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;
     TTrackSector First = MakeTrackSector(FDirTrack, 0);
     std::vector<TTrackSector> Taken;
     try {
-        if (n > 0) First = FindFirstFreeSector();
-        WriteChain(Bytes, First, Taken);
+        if (n > 0 || Rel) {
+            First = FindFirstFreeSector();
+            WriteChain(Bytes, First, Directory, Taken);
+        }
     } catch (...) {
         // Failed part way (out of space, or the file could not be written): give back
         // the sectors taken and write no entry.
         const bool WasUpdating = FUpdating;
         FUpdating = true;
-        for (TTrackSector ts : Taken) SetSectorUsed(ts, false);
+        for (TTrackSector ts : Taken)
+            SetSectorUsed(ts, false);
         FUpdating = WasUpdating;
         if (!WasUpdating) {
             try {
@@ -450,9 +543,9 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     Entry[30] = SourceEntry[30];
     Entry[31] = SourceEntry[31];
 
-    if (DecodeFileType(SourceEntry[2]).Kind == fkRel) {
+    if (Rel) {
         try {
-            BuildSideSectors(Entry, First, SourceEntry[23]);
+            BuildSideSectors(Entry, First, SourceEntry[23], Directory);
         } catch (const EC64DiskException&) {
             // The file stays with what part of its side sectors could be made.
         }
@@ -463,6 +556,8 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
 void TC64Disk::SaveToFile(const std::string& Name) {
     if (FUpdating) return;
     if (Name.empty()) throw EC64DiskException("SaveToFile():No Filename specified!");
+    // Another file: what was known of the old one says nothing about it.
+    if (Name != FFileName) FFileVersion.Forget();
     FFileName = Name;
     Save();
 }

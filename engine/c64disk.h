@@ -3,6 +3,7 @@
 #pragma once
 
 #include "cmd_types.h"
+#include "hostfile.h"
 
 #include <functional>
 #include <memory>
@@ -20,6 +21,15 @@ class EC64DiskException : public std::runtime_error {
 class EC64DiskFullException : public EC64DiskException {
   public:
     using EC64DiskException::EC64DiskException;
+};
+
+// The image file was changed by another program since this disk object read or last
+// wrote it; nothing was written.
+class EC64DiskChangedException : public EC64DiskException {
+  public:
+    explicit EC64DiskChangedException(const std::string& AFileName);
+    // The image file concerned.
+    const std::string FileName;
 };
 
 // A sector iterator asked past its end.
@@ -134,6 +144,9 @@ class TC64Disk {
     int TrackOfPointer(const uint8_t* p);
     // Next sector of a directory chain, refusing a link back to a sector already seen.
     uint8_t* NextDirSector(uint8_t* Current, std::vector<bool>& Seen);
+    // The sectors of the directory chain in order. Raises for a chain that loops or
+    // leaves the disk, so that nothing is written into a directory that cannot be listed.
+    std::vector<TTrackSector> DirectoryChain();
     bool MarkSeen(TTrackSector ts, std::vector<bool>& Seen);
     int SectorIndex(TTrackSector ts);
 
@@ -145,10 +158,14 @@ class TC64Disk {
     uint8_t FInterleave = 10;
     bool FUpdating = false;
     int FDirTrack = 18;
+    // The image file as this object last read or wrote it.
+    HostFile::TKnownVersion FFileVersion;
 
   private:
-    void WriteChain(const ByteArray& Bytes, TTrackSector First, std::vector<TTrackSector>& Taken);
-    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength);
+    void WriteChain(const ByteArray& Bytes, TTrackSector First, const std::vector<TTrackSector>& Directory,
+                    std::vector<TTrackSector>& Taken);
+    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
+                          const std::vector<TTrackSector>& Directory);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).

@@ -37,7 +37,9 @@ class TUpdateGuard {
 
 } // namespace
 
-uint32_t TD64::TrackOffset(int Track) { return Track >= 1 && Track <= 40 ? TrackOffsets[Track] : 0; }
+uint32_t TD64::TrackOffset(int Track) {
+    return Track >= 1 && Track <= 40 ? TrackOffsets[Track] : 0;
+}
 
 TD64::TD64(const std::string& Name, TDosEmulation Emulation) {
     FDirTrack = 18;
@@ -106,17 +108,25 @@ int TD64::GetSectorsPerTrack(int Track) {
 
 int TD64::GetTrackCount() {
     switch (FDiskType) {
-    case dt35Tracks: case dt35TracksErrorInfo: return 35;
-    case dt40Tracks: case dt40TracksErrorInfo: return 40;
-    default: return -1;
+    case dt35Tracks:
+    case dt35TracksErrorInfo:
+        return 35;
+    case dt40Tracks:
+    case dt40TracksErrorInfo:
+        return 40;
+    default:
+        return -1;
     }
 }
 
 int TD64::GetTotalSectors() {
     switch (GetTrackCount()) {
-    case 35: return 683;
-    case 40: return 768;
-    default: return -1;
+    case 35:
+        return 683;
+    case 40:
+        return 768;
+    default:
+        return -1;
     }
 }
 
@@ -136,7 +146,9 @@ uint8_t* TD64::GetSector(TTrackSector ts) {
     return FImage.get() + TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts);
 }
 
-bool TD64::IsSoftWriteProtected() { return FImage && GetBamSector()[2] != 0x41; }
+bool TD64::IsSoftWriteProtected() {
+    return FImage && GetBamSector()[2] != 0x41;
+}
 
 void TD64::SetSoftWriteProtected(bool Protect) {
     if (!FImage) return;
@@ -156,7 +168,7 @@ void TD64::WriteSectorData(TTrackSector ts, TTrackSector Link, const ByteArray& 
     if (!FImage || !CheckWriteAccess()) return;
     uint8_t* p = GetSector(ts);
     WriteTrackSector(p, Link);
-    std::memcpy(p + 2, Data.data(), std::min<size_t>(Data.size(), 254));
+    if (!Data.empty()) std::memcpy(p + 2, Data.data(), std::min<size_t>(Data.size(), 254));
     FlushTrack(TrackOf(ts)); // inside a caller's update bracket this waits for its save
 }
 
@@ -175,36 +187,62 @@ void TD64::FlushTrack(int Track) {
     }
     const TTrackSector First = MakeTrackSector(Track, 0);
     CheckTrackSector(First);
+    // A file this object never read or wrote (a new disk given the name of an existing
+    // file) gets the whole image, never one track mixed into other contents.
+    if (!FFileVersion.Known()) {
+        Save();
+        return;
+    }
     HostFile::TFile File(FFileName, HostFile::TFile::TMode::Write);
-    File.WriteAt(TrackOffset(Track), GetSector(First), 256u * static_cast<unsigned>(GetSectorsPerTrack(Track)));
+    if (!FFileVersion.Matches(File)) throw EC64DiskChangedException(FFileName);
+    const uint32_t Offset = TrackOffset(Track);
+    const size_t Count = 256u * static_cast<unsigned>(GetSectorsPerTrack(Track));
+    File.WriteAt(Offset, GetSector(First), Count);
+    FFileVersion.RecordPart(File.Stamp(), Offset, GetSector(First), Count);
 }
 
 void TD64::Save() {
     if (FUpdating || !FImage) return;
     if (FFileName.empty()) throw EC64DiskException("No Filename specified!");
-    HostFile::ReplaceWhole(FFileName, FImage.get(), FImageSize);
+    const HostFile::TFileStamp Stamp =
+        HostFile::ReplaceWhole(FFileName, FImage.get(), FImageSize, [this](HostFile::TFile& Old) {
+            if (FFileVersion.Known() && !FFileVersion.Matches(Old)) throw EC64DiskChangedException(FFileName);
+        });
+    FFileVersion.Record(Stamp, FImage.get(), FImageSize);
 }
 
 void TD64::LoadFromFile(const std::string& Name) {
     Clear();
+    FFileVersion.Forget();
     HostFile::TFile File(Name, HostFile::TFile::TMode::Read);
     const uint64_t Size = File.Size();
     TDiskType Type;
     switch (Size) {
-    case 174848: Type = dt35Tracks; break;
-    case 175531: Type = dt35TracksErrorInfo; break;
-    case 196608: Type = dt40Tracks; break;
-    case 197376: Type = dt40TracksErrorInfo; break;
-    default: throw EC64DiskException("Format unsupported!");
+    case 174848:
+        Type = dt35Tracks;
+        break;
+    case 175531:
+        Type = dt35TracksErrorInfo;
+        break;
+    case 196608:
+        Type = dt40Tracks;
+        break;
+    case 197376:
+        Type = dt40TracksErrorInfo;
+        break;
+    default:
+        throw EC64DiskException("Format unsupported!");
     }
     FDiskType = Type;
     FImageSize = static_cast<uint32_t>(Size);
     AllocateImage(Type);
+    const HostFile::TFileStamp Stamp = File.Stamp();
     if (File.Read(FImage.get(), FImageSize) < FImageSize) {
         FImage.reset();
         throw EC64DiskException("Error while reading: " + Name);
     }
     FFileName = Name;
+    FFileVersion.Record(Stamp, FImage.get(), FImageSize);
     DetectDosEmulation();
 }
 
@@ -272,17 +310,23 @@ void TD64::SetFreeBlocks(int Blocks) {
 
 int TD64::GetFreeBlocksLimit() {
     switch (GetTrackCount()) {
-    case 35: return 8670;
-    case 40: return 9945;
-    default: return 0;
+    case 35:
+        return 8670;
+    case 40:
+        return 9945;
+    default:
+        return 0;
     }
 }
 
 int TD64::GetDataBlockCount() {
     switch (GetTrackCount()) {
-    case 35: return 664;
-    case 40: return 749;
-    default: return 0;
+    case 35:
+        return 664;
+    case 40:
+        return 749;
+    default:
+        return 0;
     }
 }
 
@@ -295,9 +339,15 @@ void TD64::SetDosEmulation(TDosEmulation Emulation) {
 
 // --- Directory ---
 
-PetsciiString TD64::GetDiskName() { return FImage ? PetsciiToString(GetBamSector() + 144, 15) : PetsciiString(); }
-PetsciiString TD64::GetDiskID() { return FImage ? PetsciiToString(GetBamSector() + 162, 2) : PetsciiString(); }
-PetsciiString TD64::GetDosType() { return FImage ? PetsciiToString(GetBamSector() + 165, 1) : PetsciiString(); }
+PetsciiString TD64::GetDiskName() {
+    return FImage ? PetsciiToString(GetBamSector() + 144, 15) : PetsciiString();
+}
+PetsciiString TD64::GetDiskID() {
+    return FImage ? PetsciiToString(GetBamSector() + 162, 2) : PetsciiString();
+}
+PetsciiString TD64::GetDosType() {
+    return FImage ? PetsciiToString(GetBamSector() + 165, 1) : PetsciiString();
+}
 
 void TD64::SetDiskName(const PetsciiString& Name) {
     if (!FImage || !CheckWriteAccess()) return;
@@ -380,8 +430,8 @@ void TD64::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
     for (uint8_t* Entry : Entries) {
         if (!Entry) continue;
         if (!IsChainValid(Entry))
-            throw EC64DiskException(
-                "Can't scratch file(s) because of an invalid file-chain!\r\nValidate the disk and try it again.");
+            throw EC64DiskException("Can't scratch file(s) because of an invalid file-chain!\r\nValidate the "
+                                    "disk and try it again.");
         TTrackSector ts = MakeTrackSector(Entry[3], Entry[4]);
         if (Wipe)
             std::memset(Entry + 2, 0, 30);

@@ -1,25 +1,44 @@
-// Host file access for image files: opened and closed within each operation, with
-// advisory locks (shared while reading, exclusive while writing), and whole-image
-// saves that go through a temporary file so an image is never left half written.
-// Host errors are raised as std::system_error naming the file.
+// Host file access for image files and exported files: opened and closed within each
+// operation, with advisory locks (shared while reading, exclusive while writing), whole
+// files replaced so that they are never left half written, the version of a file this
+// program last read or wrote (to notice other programs' changes), and locks a command
+// holds from start to end. Host errors are raised as std::system_error naming the file
+// and carrying the system's reason.
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace HostFile {
 
 // Tests set this to make an operation fail: it gets the operation's name ("open",
-// "read", "write", "fsync", "rename") and returns an errno value to fail with, or 0;
-// EndOfFile for "read" makes the file end there, as a file cut short while reading.
+// "read", "write", "create" (the temporary file of a replace), "fsync", "rename") and
+// returns an errno value to fail with, or 0; EndOfFile for "read" makes the file end
+// there, as a file cut short while reading.
 using TFaultHook = std::function<int(const char* Operation)>;
 constexpr int EndOfFile = -1;
 void SetFaultHook(TFaultHook Hook);
 
+// How long an operation waits for another program's lock before it gives up.
+constexpr std::chrono::milliseconds LockWait{2000};
+
 bool Exists(const std::string& Path);
 bool IsRegularFile(const std::string& Path);
+
+// Which file, and which version of it, the system reports: a replace by rename changes
+// the inode, every write the size or the times.
+struct TFileStamp {
+    uint64_t Device = 0;
+    uint64_t Inode = 0;
+    uint64_t Size = 0;
+    int64_t ModifiedNs = 0;
+    int64_t ChangedNs = 0;
+    bool operator==(const TFileStamp&) const = default;
+};
 
 // An open file; closed by the destructor.
 class TFile {
@@ -31,18 +50,90 @@ class TFile {
     TFile& operator=(const TFile&) = delete;
 
     uint64_t Size() const;
+    TFileStamp Stamp() const;
     // Reads up to Count bytes; returns how many arrived (fewer only at end of file).
     size_t Read(uint8_t* Buffer, size_t Count);
+    // Reads up to Count bytes from Offset, without moving the read position.
+    size_t ReadAt(uint64_t Offset, uint8_t* Buffer, size_t Count);
     void WriteAt(uint64_t Offset, const uint8_t* Data, size_t Count);
+    void Sync();
+    // Cuts the file to Size bytes.
+    void Truncate(uint64_t Size);
 
   private:
+    friend TFileStamp ReplaceWhole(const std::string&, const uint8_t*, size_t,
+                                   const std::function<void(TFile&)>&);
     std::string Path;
     int Fd = -1;
+    uint64_t ReadPosition = 0;
 };
 
-// Writes Data to Path through a temporary file in the same folder, then renames it
-// over Path. A symbolic link is followed to its target; an existing file's
-// permissions are kept.
-void ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count);
+// The contents and stamp of a file as this program last read or wrote them.
+class TKnownVersion {
+  public:
+    bool Known() const { return FKnown; }
+    void Forget();
+    // The whole file as it now stands.
+    void Record(const TFileStamp& Stamp, const uint8_t* Data, size_t Count);
+    // Bytes this program has just written at Offset; Stamp is the file's after the write.
+    void RecordPart(const TFileStamp& Stamp, uint64_t Offset, const uint8_t* Data, size_t Count);
+    // True when File still holds the recorded version: the same stamp, or else the same
+    // bytes (a program that rewrote identical contents changed nothing).
+    bool Matches(TFile& File) const;
+
+  private:
+    bool FKnown = false;
+    TFileStamp FStamp;
+    std::vector<uint8_t> FBytes;
+};
+
+// Called with the file about to be replaced (locked exclusively), before anything is
+// written; it may raise to leave the file alone.
+using TReplaceCheck = std::function<void(TFile& Old)>;
+
+// Writes Data as the whole new contents of Path. Normally through a temporary file in
+// the same folder that is renamed over Path, so that the old contents stay whole until
+// the new ones are complete. In place (written over the old bytes, never truncated first,
+// synced) when no temporary file can be made in the folder, when the file has other hard
+// links, or when a new file would get another owner or group. A symbolic link is
+// followed to its target; an existing file's permissions are kept; the folder is synced.
+// Returns the stamp of the written file.
+TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
+                        const TReplaceCheck& Check = {});
+
+// Told, again and again, how long a lock has been waited for so far.
+using TLockWaitNote = std::function<void(std::chrono::milliseconds Waited)>;
+
+// A lock held on a file for the length of a whole command, so that other programs that
+// lock the file wait until the command is done. While it is held, this process's own
+// opens of the file take no lock of their own.
+class THeldLock {
+  public:
+    // Waits up to Wait for the lock while another program holds it, telling OnWait.
+    // Raises std::system_error when the file cannot be opened or the wait runs out.
+    THeldLock(const std::string& Path, bool Exclusive, std::chrono::milliseconds Wait,
+              const TLockWaitNote& OnWait = {});
+    ~THeldLock();
+    THeldLock(const THeldLock&) = delete;
+    THeldLock& operator=(const THeldLock&) = delete;
+
+    // True when Path still names the locked file (another writer may have replaced it
+    // between this program's open and its lock).
+    bool StillNamesFile() const;
+
+  private:
+    std::string FPath;
+    int FFd = -1;
+    uint64_t FDevice = 0;
+    uint64_t FInode = 0;
+};
+
+// Temporary files this process is writing are listed here until they are renamed or
+// removed, so that a signal handler can remove them. Register/Unregister are for the
+// callers that make temporary files of their own.
+void RegisterTemporaryFile(const std::string& Path);
+void UnregisterTemporaryFile(const std::string& Path);
+// Removes every listed temporary file; safe to call from a signal handler.
+void RemoveTemporaryFiles() noexcept;
 
 } // namespace HostFile

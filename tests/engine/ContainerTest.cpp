@@ -38,8 +38,9 @@ TEST_F(ContainerTest, FileSizeSelectsDiskType) {
         TDosEmulation Emulation;
         int Tracks;
     };
-    for (Case c : {Case{174848, dt35Tracks, deCbmDos, 35}, Case{175531, dt35TracksErrorInfo, deCbmDos, 35},
-                   Case{196608, dt40Tracks, deSpeedDos, 40}, Case{197376, dt40TracksErrorInfo, deSpeedDos, 40}}) {
+    for (Case c :
+         {Case{174848, dt35Tracks, deCbmDos, 35}, Case{175531, dt35TracksErrorInfo, deCbmDos, 35},
+          Case{196608, dt40Tracks, deSpeedDos, 40}, Case{197376, dt40TracksErrorInfo, deSpeedDos, 40}}) {
         auto Disk = TC64Disk::OpenDiskImage(MakeFile("x.d64", c.Size), deCbmDos);
         ASSERT_TRUE(Disk);
         EXPECT_EQ(Disk->DiskType(), c.Type);
@@ -55,13 +56,14 @@ TEST_F(ContainerTest, UnsupportedKindsNotifyAndGiveNoDisk) {
     EXPECT_FALSE(TC64Disk::OpenDiskImage(MakeFile("b.d71", 351062), deCbmDos));
     EXPECT_FALSE(TC64Disk::OpenDiskImage(MakeFile("c.d81", 819200), deCbmDos));
     EXPECT_FALSE(TC64Disk::OpenDiskImage(MakeFile("d.g64", 1000, "GCR-1541"), deCbmDos));
-    EXPECT_EQ(Notes, (std::vector<std::string>{"D71 disks not supported yet!", "D71 disks not supported yet!",
-                                               "D81 disks not supported yet!", "G64 disks not supported yet!"}));
+    EXPECT_EQ(Notes,
+              (std::vector<std::string>{"D71 disks not supported yet!", "D71 disks not supported yet!",
+                                        "D81 disks not supported yet!", "G64 disks not supported yet!"}));
 }
 
 TEST_F(ContainerTest, BadFilesAreRefusedWithTheirMessages) {
-    EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(MakeFile("e.bin", 1000, "GCR-1540"), deCbmDos), EC64DiskException,
-                     "Unknown diskformat!");
+    EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(MakeFile("e.bin", 1000, "GCR-1540"), deCbmDos),
+                     EC64DiskException, "Unknown diskformat!");
     EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(MakeFile("f.bin", 0), deCbmDos), EC64DiskException,
                      "Unknown diskformat!");
     EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(Dir.Path("missing.d64"), deCbmDos), EC64DiskException,
@@ -86,10 +88,10 @@ TEST_F(ContainerTest, ReadErrorsAndLocksReachTheCaller) {
     // The file is cut short between measuring and reading it: the header read gets its
     // 8 bytes, the image read gets nothing.
     int Reads = 0;
-    HostFile::SetFaultHook([&](const char* Op) {
-        return std::string(Op) == "read" && ++Reads > 1 ? HostFile::EndOfFile : 0;
-    });
-    EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(Path, deCbmDos), EC64DiskException, "Error while reading: " + Path);
+    HostFile::SetFaultHook(
+        [&](const char* Op) { return std::string(Op) == "read" && ++Reads > 1 ? HostFile::EndOfFile : 0; });
+    EXPECT_THROW_MSG(TC64Disk::OpenDiskImage(Path, deCbmDos), EC64DiskException,
+                     "Error while reading: " + Path);
     HostFile::SetFaultHook(nullptr);
 
     // Another program writing the image holds an exclusive lock.
@@ -155,23 +157,103 @@ TEST_F(ContainerTest, SoftWriteProtectionRefusesBeforeAnyChange) {
 TEST_F(ContainerTest, WritingASectorRewritesOnlyItsTrack) {
     const std::string Path = Dir.Path("e.d64");
     auto Disk = NewImage(Path, dt35TracksErrorInfo);
-    // Another program changes the file behind our back: track 1 and the error bytes.
-    ByteArray File = ReadHostFile(Path);
-    for (size_t i = 174848; i < File.size(); ++i) File[i] = static_cast<uint8_t>(i);
-    File[Offset(1, 5)] = 0x77;
-    File[Offset(3, 0)] = 0x66;
-    WriteHostFile(Path, File);
+    for (size_t i = 174848; i < 175531; ++i)
+        const_cast<uint8_t*>(Disk->Image())[i] = static_cast<uint8_t>(i);
+    Disk->Save();
+    struct stat Before;
+    stat(Path.c_str(), &Before);
+    const ByteArray File = ReadHostFile(Path);
 
     Disk->WriteSectorData(MakeTrackSector(1, 0), MakeTrackSector(0, 4), ByteArray{1, 2, 3});
     ByteArray After = ReadHostFile(Path);
     ASSERT_EQ(After.size(), 175531u);
-    for (size_t i = 21 * 256; i < After.size(); ++i) ASSERT_EQ(After[i], File[i]) << "byte " << i;
-    EXPECT_EQ(After[0], 0);
-    EXPECT_EQ(After[1], 4);
-    EXPECT_EQ(After[2], 1);
-    EXPECT_EQ(After[4], 3);
-    EXPECT_EQ(After[5], 0); // bytes beyond the data keep the buffer's contents
-    EXPECT_EQ(After[Offset(1, 5)], 0); // the track is written from the buffer
+    for (size_t i = 256; i < After.size(); ++i)
+        ASSERT_EQ(After[i], File[i]) << "byte " << i;
+    EXPECT_EQ(ByteArray(After.begin(), After.begin() + 6), (ByteArray{0, 4, 1, 2, 3, 0}));
+    struct stat Now;
+    stat(Path.c_str(), &Now);
+    EXPECT_EQ(Now.st_ino, Before.st_ino); // written in place, not replaced
+}
+
+TEST_F(ContainerTest, ChangesByOtherProgramsAreNeverOverwritten) {
+    const std::string Path = Dir.Path("shared.d64");
+    auto Disk = NewImage(Path);
+    AddTestFile(*Disk, "MINE", Pattern(300));
+
+    // Another program writes the file in place, then replaces it by a rename.
+    for (bool Replace : {false, true}) {
+        ByteArray Theirs = ReadHostFile(Path);
+        Theirs[Offset(3, 0)] ^= 0xFF;
+        if (Replace) {
+            WriteHostFile(Path + ".new", Theirs);
+            std::filesystem::rename(Path + ".new", Path);
+        } else {
+            WriteHostFile(Path, Theirs);
+        }
+        EXPECT_THROW_MSG(Disk->SetDiskName("LOST?"), EC64DiskChangedException,
+                         "The diskimage was changed by another program since it was read!\r\n"
+                         "Nothing has been written to it.");
+        EXPECT_THROW(AddTestFile(*Disk, "MORE", Pattern(10)), EC64DiskChangedException);
+        Disk->BeginUpdate();
+        EXPECT_THROW(Disk->EndUpdate(true), EC64DiskChangedException);
+        EXPECT_EQ(ReadHostFile(Path), Theirs);
+        Disk = TC64Disk::OpenDiskImage(Path, deCbmDos); // reading it again makes it ours
+    }
+
+    // Rewriting the same bytes, or touching the file, changes nothing that matters.
+    WriteHostFile(Path, ReadHostFile(Path));
+    Disk->SetDiskName("STILL MINE");
+    EXPECT_EQ(ReadHostFile(Path)[Offset(18, 0) + 144], 'S');
+    Disk->BeginUpdate();
+    Disk->EndUpdate(true);
+    Disk->SetDiskName("AND AGAIN"); // a save records the new version as well
+    EXPECT_EQ(ReadHostFile(Path), ByteArray(Disk->Image(), Disk->Image() + Disk->ImageSize()));
+}
+
+TEST_F(ContainerTest, SavesKeepLinksAndOwnersAndWorkWithoutAWritableFolder) {
+    auto SaveChanged = [](TC64Disk& Disk, const char* Name) {
+        Disk.BeginUpdate();
+        Disk.SetDiskName(Name);
+        Disk.EndUpdate(true);
+    };
+    auto Inode = [](const std::string& Path) {
+        struct stat St;
+        stat(Path.c_str(), &St);
+        return St.st_ino;
+    };
+    const std::string Path = Dir.Path("a.d64");
+    auto Disk = NewImage(Path);
+
+    // No temporary file can be made beside the image (the folder is not the user's).
+    HostFile::SetFaultHook([](const char* Op) { return std::string(Op) == "create" ? EACCES : 0; });
+    const auto Before = Inode(Path);
+    SaveChanged(*Disk, "IN PLACE");
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(Inode(Path), Before);
+    EXPECT_EQ(ReadHostFile(Path), ByteArray(Disk->Image(), Disk->Image() + Disk->ImageSize()));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(Dir.Path("")), {}), 1);
+
+    // Another hard link of the image sees the change.
+    ASSERT_EQ(link(Path.c_str(), Dir.Path("other-name.d64").c_str()), 0);
+    SaveChanged(*Disk, "LINKED");
+    EXPECT_EQ(ReadHostFile(Dir.Path("other-name.d64")), ReadHostFile(Path));
+    EXPECT_EQ(Inode(Path), Inode(Dir.Path("other-name.d64")));
+    unlink(Dir.Path("other-name.d64").c_str());
+
+    // An image that belongs to another user keeps its owner and group.
+    if (geteuid() == 0) {
+        ASSERT_EQ(chown(Path.c_str(), 65534, 65534), 0);
+        SaveChanged(*Disk, "NOT MINE");
+        struct stat St;
+        stat(Path.c_str(), &St);
+        EXPECT_EQ(St.st_uid, 65534u);
+        EXPECT_EQ(St.st_gid, 65534u);
+        EXPECT_EQ(ReadHostFile(Path)[Offset(18, 0) + 144], 'N');
+    }
+
+    // Without an old file and without a writable folder there is nothing to write to.
+    HostFile::SetFaultHook([](const char* Op) { return std::string(Op) == "create" ? EACCES : 0; });
+    EXPECT_THROW(Disk->SaveToFile(Dir.Path("new.d64")), std::system_error);
 }
 
 TEST_F(ContainerTest, UpdateBracketWritesOnceAtTheEnd) {
@@ -215,7 +297,8 @@ TEST_F(ContainerTest, FailedSaveLeavesTheOldImage) {
         EXPECT_EQ(ReadHostFile(Path), Before) << Failing;
         // No temporary file is left behind.
         int Files = 0;
-        for (auto& Item : std::filesystem::directory_iterator(Path.substr(0, Path.rfind('/')))) (void)Item, ++Files;
+        for (auto& Item : std::filesystem::directory_iterator(Path.substr(0, Path.rfind('/'))))
+            (void)Item, ++Files;
         EXPECT_EQ(Files, 1) << Failing;
     }
     Disk->Save();

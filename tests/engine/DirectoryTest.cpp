@@ -88,7 +88,9 @@ TEST_F(DirectoryTest, FieldConversionsPadAndCut) {
     StringToPetscii("A.B", Field, 15);
     EXPECT_EQ(PetsciiToFileName(Field, 15), "A");
     EXPECT_EQ(PetsciiToString(Field, 15), "A.B");
-    StringToPetscii("\x0D" "A", Field, 15);
+    StringToPetscii("\x0D"
+                    "A",
+                    Field, 15);
     EXPECT_EQ(PetsciiToFileName(Field, 15), "A");
     std::memset(Field, 0x41, 16);
     EXPECT_EQ(PetsciiToFileName(Field, 15), std::string(16, 'A'));
@@ -109,7 +111,8 @@ TEST_F(DirectoryTest, HeaderFieldsAreWrittenThrough) {
     Disk->SetDiskName("A");
     const ByteArray File = ReadHostFile(Path);
     EXPECT_EQ(File[91392 + 144], 'A');
-    for (int i = 145; i < 160; ++i) EXPECT_EQ(File[91392 + static_cast<size_t>(i)], 0xA0);
+    for (int i = 145; i < 160; ++i)
+        EXPECT_EQ(File[91392 + static_cast<size_t>(i)], 0xA0);
 
     Disk->SetDiskID("01 2A");
     EXPECT_EQ(Disk->GetDiskID(), "01 ");
@@ -128,7 +131,8 @@ TEST_F(DirectoryTest, DirectoryGrowsAlongTheDirectoryTrack) {
     auto Disk = NewImage(Path);
     // Leftovers on track 18 must not show up as files in a new directory sector.
     std::memset(Disk->GetSector(MakeTrackSector(18, 4)), 0x82, 256);
-    for (int i = 0; i < 9; ++i) AddTestFile(*Disk, "F" + std::to_string(i), {});
+    for (int i = 0; i < 9; ++i)
+        AddTestFile(*Disk, "F" + std::to_string(i), {});
     EXPECT_EQ(ReadTrackSector(Disk->GetSector(MakeTrackSector(18, 1))), MakeTrackSector(18, 4));
     EXPECT_EQ(Slot(*Disk, 4, 0)[5], 'F');
     EXPECT_EQ(List(*Disk).size(), 9u);
@@ -136,7 +140,8 @@ TEST_F(DirectoryTest, DirectoryGrowsAlongTheDirectoryTrack) {
     EXPECT_EQ(Disk->GetTrackFreeSectors(18), 16);
     EXPECT_EQ(ReadHostFile(Path), ByteArray(Disk->Image(), Disk->Image() + Disk->ImageSize()));
 
-    for (int i = 9; i < 144; ++i) AddTestFile(*Disk, "F" + std::to_string(i), {});
+    for (int i = 9; i < 144; ++i)
+        AddTestFile(*Disk, "F" + std::to_string(i), {});
     std::vector<int> Order;
     TTrackSector ts = MakeTrackSector(18, 1);
     while (TrackOf(ts) != 0) {
@@ -155,24 +160,79 @@ TEST_F(DirectoryTest, DirectoryGrowsAlongTheDirectoryTrack) {
 
 TEST_F(DirectoryTest, BadLinksEndTheWalk) {
     auto Disk = NewImage(Dir.Path("a.d64"));
-    for (int i = 0; i < 9; ++i) AddTestFile(*Disk, "F" + std::to_string(i), {});
+    for (int i = 0; i < 9; ++i)
+        AddTestFile(*Disk, "F" + std::to_string(i), {});
     uint8_t* Second = Disk->GetSector(MakeTrackSector(18, 4));
     Second[0] = 41;
     Second[1] = 0;
     int Reported = 0;
-    EXPECT_THROW_MSG(Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord&) { ++Reported; }),
-                     EC64DiskException, "Illegal Track/Sector value T:41/S:0");
+    EXPECT_THROW_MSG(
+        Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord&) { ++Reported; }),
+        EC64DiskException, "Illegal Track/Sector value T:41/S:0");
     EXPECT_EQ(Reported, 9);
 
     // A chain back to its start must end too, both in the listing and the slot search.
     Second[0] = 18;
     Second[1] = 1;
     Reported = 0;
-    EXPECT_THROW_MSG(Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord&) { ++Reported; }),
-                     EC64DiskException, "Directory chain loops back to T:18/S:1!");
+    EXPECT_THROW_MSG(
+        Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord&) { ++Reported; }),
+        EC64DiskException, "Directory chain loops back to T:18/S:1!");
     EXPECT_EQ(Reported, 9);
-    for (int i = 1; i < 8; ++i) Slot(*Disk, 4, i)[2] = 0x82;
+    for (int i = 1; i < 8; ++i)
+        Slot(*Disk, 4, i)[2] = 0x82;
     EXPECT_THROW_MSG(Disk->AllocateDirEntry(), EC64DiskException, "Directory chain loops back to T:18/S:1!");
+}
+
+TEST_F(DirectoryTest, DirectorySectorsMarkedFreeAreNeverTaken) {
+    const std::string Path = Dir.Path("a.d64");
+    auto Disk = NewImage(Path);
+    for (int i = 0; i < 144; ++i)
+        AddTestFile(*Disk, "F" + std::to_string(i), Pattern(1));
+    // A BAM edited by hand: track 18 as on a fresh disk, although 18 sectors hold files.
+    const uint8_t FreshTrack18[4] = {17, 0xFC, 0xFF, 0x07};
+    std::memcpy(Disk->GetBamSector() + 72, FreshTrack18, 4);
+    Disk->Save();
+    const ByteArray Before = ReadHostFile(Path);
+    EXPECT_THROW_MSG(
+        AddTestFile(*Disk, "F144", Pattern(1)), EC64DiskException,
+        "Directory sector T:18/S:2 is marked as free in the BAM!\r\nValidate the disk and try it again.");
+    EXPECT_EQ(ReadHostFile(Path), Before);
+    EXPECT_EQ(List(*Disk).size(), 144u);
+
+    // A directory that strays off its track is never overwritten by file data either.
+    auto Other = NewImage(Dir.Path("b.d64"));
+    for (int i = 0; i < 8; ++i)
+        AddTestFile(*Other, "G" + std::to_string(i), {});
+    WriteTrackSector(Other->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(17, 0));
+    Other->GetSector(MakeTrackSector(17, 0))[1] = 0xFF;
+    EXPECT_THROW_MSG(
+        AddTestFile(*Other, "DATA", Pattern(300)), EC64DiskException,
+        "Directory sector T:17/S:0 is marked as free in the BAM!\r\nValidate the disk and try it again.");
+    EXPECT_EQ(List(*Other).size(), 8u);
+    EXPECT_FALSE(Other->IsSectorUsed(MakeTrackSector(17, 0)));
+}
+
+TEST_F(DirectoryTest, BrokenChainsRefuseNewFilesBeforeAnyWrite) {
+    const std::string Path = Dir.Path("a.d64");
+    auto Disk = NewImage(Path);
+    for (int i = 0; i < 9; ++i)
+        AddTestFile(*Disk, "F" + std::to_string(i), {});
+    TC64DirRecord First;
+    Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& R) {
+        if (R.Name == "F3") First = R;
+    });
+    Disk->ScratchFiles({First.Entry}, false); // a free slot in 18/1, before the bad link
+    uint8_t* Second = Disk->GetSector(MakeTrackSector(18, 4));
+    for (auto [Track, Message] : {std::pair<int, const char*>{18, "Directory chain loops back to T:18/S:1!"},
+                                  {41, "Illegal Track/Sector value T:41/S:1"}}) {
+        Second[0] = static_cast<uint8_t>(Track);
+        Second[1] = 1;
+        Disk->Save();
+        const ByteArray Before = ReadHostFile(Path);
+        EXPECT_THROW_MSG(AddTestFile(*Disk, "NEW", Pattern(500)), EC64DiskException, Message);
+        EXPECT_EQ(ReadHostFile(Path), Before);
+    }
 }
 
 TEST_F(DirectoryTest, FileEntryChangesAreWrittenThrough) {

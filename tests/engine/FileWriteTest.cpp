@@ -85,7 +85,8 @@ TEST_F(FileWriteTest, RefusalsChangeNothing) {
     Target->IgnoreSoftWriteProtection = false;
     const ByteArray Protected = ReadHostFile(Dir.Path("dst.d64"));
     uint8_t* Small = AddTestFile(*Source, "SMALL", Pattern(10));
-    EXPECT_THROW_MSG(Target->CopyFileFrom(Small, *Source), EC64DiskException, "Disk is Soft Write Protected!");
+    EXPECT_THROW_MSG(Target->CopyFileFrom(Small, *Source), EC64DiskException,
+                     "Disk is Soft Write Protected!");
     EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Protected);
 
     // An invalid source chain stops the copy before anything changes.
@@ -121,7 +122,8 @@ TEST_F(FileWriteTest, RunningOutOfSpacePartWayGivesTheSectorsBack) {
 TEST_F(FileWriteTest, ScratchFreesButKeepsDeleteWipes) {
     const std::string Path = Dir.Path("dst.d64");
     uint8_t* e = Copy("LOCKED", Pattern(600), 0xC2);
-    const ByteArray Sector0(Target->GetSector(MakeTrackSector(17, 0)), Target->GetSector(MakeTrackSector(17, 0)) + 256);
+    const ByteArray Sector0(Target->GetSector(MakeTrackSector(17, 0)),
+                            Target->GetSector(MakeTrackSector(17, 0)) + 256);
     Target->ScratchFiles({e}, false);
     EXPECT_EQ(e[2], 0x00);
     EXPECT_EQ(PetsciiToString(e + 5, 15), "LOCKED");
@@ -154,9 +156,10 @@ TEST_F(FileWriteTest, ScratchStopsAtABrokenChain) {
     WriteTrackSector(p, MakeTrackSector(Second[3], Second[4])); // loops on itself
     Target->Save();
     const ByteArray Before = ReadHostFile(Path);
-    EXPECT_THROW_MSG(Target->ScratchFiles({First, Second, Third}, false), EC64DiskException,
-                     "Can't scratch file(s) because of an invalid file-chain!\r\nValidate the disk and try it "
-                     "again.");
+    EXPECT_THROW_MSG(
+        Target->ScratchFiles({First, Second, Third}, false), EC64DiskException,
+        "Can't scratch file(s) because of an invalid file-chain!\r\nValidate the disk and try it "
+        "again.");
     EXPECT_EQ(First[2], 0x00);
     EXPECT_EQ(Second[2], 0x82);
     EXPECT_EQ(Third[2], 0x82);
@@ -183,7 +186,7 @@ TEST_F(FileWriteTest, RelFilesGetSideSectors) {
     EXPECT_TRUE(Target->IsSectorUsed(Side));
     const uint8_t* s = Target->GetSector(Side);
     EXPECT_EQ(s[0], 0);
-    EXPECT_EQ(s[1], 0);
+    EXPECT_EQ(s[1], 15 + 2 * 10); // the last used byte, as 1541 readers expect
     EXPECT_EQ(s[2], 0);
     EXPECT_EQ(s[3], 64);
     EXPECT_EQ(ReadTrackSector(s + 4), Side);
@@ -194,6 +197,22 @@ TEST_F(FileWriteTest, RelFilesGetSideSectors) {
         Data = ReadTrackSector(Target->GetSector(Data));
     }
     EXPECT_EQ(ReadTrackSector(s + 36), 0);
+}
+
+TEST_F(FileWriteTest, AnEmptyRelFileGetsAnEmptyDataBlockAndItsSideSector) {
+    uint8_t* Src = AddTestFile(*Source, "REL0", {}, 0x84);
+    Src[23] = 10;
+    Target->CopyFileFrom(Src, *Source);
+    uint8_t* e = FindEntry(*Target, "REL0");
+    const TTrackSector Data = MakeTrackSector(e[3], e[4]);
+    const uint8_t* s = Target->GetSector(ReadTrackSector(e + 21));
+    EXPECT_EQ(Data, MakeTrackSector(17, 0));
+    EXPECT_EQ(ReadTrackSector(Target->GetSector(Data)), MakeTrackSector(0, 1)); // no data byte
+    EXPECT_EQ(ReadTrackSector(s), MakeTrackSector(0, 17));
+    EXPECT_EQ(ReadTrackSector(s + 16), Data);
+    EXPECT_EQ(Target->GetRealFileSize(e), 0);
+    EXPECT_TRUE(Target->LoadFile(e).empty());
+    EXPECT_EQ(Target->GetFreeBlocks(), 662);
 }
 
 TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {
@@ -210,6 +229,7 @@ TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {
     EXPECT_EQ(s1[2], 1);
     EXPECT_EQ(s1[3], 100);
     EXPECT_EQ(s1[0], 0);
+    EXPECT_EQ(s1[1], 15 + 2 * 10);
     for (const uint8_t* s : {s0, s1}) {
         EXPECT_EQ(ReadTrackSector(s + 4), Side0);
         EXPECT_EQ(ReadTrackSector(s + 6), Side1);
@@ -217,7 +237,8 @@ TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {
     }
     // Data sector 121 of the chain is the first one listed in the second side sector.
     TTrackSector Data = MakeTrackSector(e[3], e[4]);
-    for (int j = 0; j < 120; ++j) Data = ReadTrackSector(Target->GetSector(Data));
+    for (int j = 0; j < 120; ++j)
+        Data = ReadTrackSector(Target->GetSector(Data));
     for (int j = 0; j < 10; ++j) {
         EXPECT_EQ(ReadTrackSector(s1 + 16 + 2 * j), Data) << j;
         Data = ReadTrackSector(Target->GetSector(Data));
