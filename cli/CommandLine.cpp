@@ -37,10 +37,10 @@ const std::vector<TCommandInfo>& Commands() {
         {TCliCommand::Import,
          "import",
          "d64tool import IMAGE FILE... [--name NAME] [--type prg|seq|usr|del|rel] [--record-length N] "
-         "[--ignore-write-protection] [--dos speed|dolphin]",
+         "[--allow-duplicates] [--ignore-write-protection] [--dos speed|dolphin]",
          2,
          Many,
-         {"--name", "--type", "--record-length", "--ignore-write-protection", "--dos"}},
+         {"--name", "--type", "--record-length", "--allow-duplicates", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Copy,
          "copy",
          "d64tool copy SOURCE DEST [NAME...] [--ignore-write-protection] [--dos speed|dolphin]",
@@ -97,6 +97,8 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
         Line.ErrorBytes = true;
     } else if (Option == "--force") {
         Line.Force = true;
+    } else if (Option == "--allow-duplicates") {
+        Line.AllowDuplicates = true;
     } else if (Option == "--ignore-write-protection") {
         Line.IgnoreWriteProtection = true;
     } else if (Option == "--tracks") {

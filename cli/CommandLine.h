@@ -33,6 +33,7 @@ struct TCommandLine {
     std::optional<int> RecordLength;
     bool IgnoreWriteProtection = false;
     bool Force = false;
+    bool AllowDuplicates = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

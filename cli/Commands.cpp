@@ -9,7 +9,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <ostream>
 #include <set>
 
@@ -51,24 +50,20 @@ std::vector<uint8_t*> SelectFiles(const TListing& Listing, const std::vector<std
 ByteArray ReadHostFile(const std::string& Path) {
     std::error_code ec;
     if (!fs::is_regular_file(Path, ec)) throw ECliError("Can't read " + Path + ": not a regular file");
-    std::ifstream in(Path, std::ios::binary);
-    ByteArray bytes;
-    char buffer[65536];
-    while (in.read(buffer, sizeof buffer) || in.gcount() > 0)
-        bytes.insert(bytes.end(), buffer, buffer + in.gcount());
-    if (in.bad() || !in.eof()) throw ECliError("Can't read " + Path);
+    HostFile::TFile file(Path, HostFile::TFile::TMode::Read);
+    ByteArray bytes(file.Size());
+    bytes.resize(file.Read(bytes.data(), bytes.size()));
     return bytes;
 }
 
+// Every exported file goes through a temporary file renamed into place, so that a
+// failed write never costs the file it would have replaced.
 void WriteHostFile(const fs::path& Path, const ByteArray& Bytes) {
-    std::ofstream out(Path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(Bytes.data()), static_cast<std::streamsize>(Bytes.size()));
-    out.close();
-    if (!out) throw ECliError("Can't write " + Path.string());
+    HostFile::ReplaceWhole(Path.string(), Bytes.data(), Bytes.size());
 }
 
-int List(const TCommandLine& Line, std::ostream& Out) {
-    auto disk = OpenImage(Line.Operands[0], Line.Dos);
+int List(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+    auto disk = OpenImage(Line.Operands[0], Line.Dos, Err);
     TListing listing;
     try {
         listing.Read(*disk);
@@ -93,19 +88,40 @@ int Format(const TCommandLine& Line) {
     if (Line.ErrorBytes) ++type;
     const TDosEmulation dos = Line.Tracks == 40 ? Line.Dos.value_or(deSpeedDos) : deCbmDos;
 
-    TScratchFile scratch(path);
-    auto disk = TC64Disk::CreateDiskImage(scratch.Path().string(), static_cast<TDiskType>(type), dos);
+    auto disk = TC64Disk::CreateDiskImage(path, static_cast<TDiskType>(type), dos);
     if (!disk) throw ECliError("Can't create " + path);
+    // Built in memory and written once, so that a failure leaves no half image.
+    disk->BeginUpdate();
     disk->SetDiskName(name);
     disk->SetDiskID(id);
     disk->SetDosType(id.size() > 3 ? id.substr(3, 2) : PetsciiString());
+    disk->EndUpdate(false);
     disk->Save();
-    disk.reset();
-    scratch.MoveOntoTarget();
     return ecOk;
 }
 
-int Import(const TCommandLine& Line) {
+// The C64 name a host file is imported under; a name longer than a directory entry
+// holds is cut, and the user is told.
+PetsciiString ImportName(const TCommandLine& Line, const std::string& HostPath, std::ostream& Err) {
+    PetsciiString name;
+    if (Line.Name) {
+        name = CliNameToPetscii(*Line.Name);
+    } else {
+        try {
+            name = CliNameToPetscii(fs::path(HostPath).stem().string());
+        } catch (const ECliNameError& e) {
+            throw ECliNameError(std::string(e.what()) + ", or give the file its C64 name with --name");
+        }
+    }
+    if (name.size() > 16) {
+        name.resize(16);
+        Err << "d64tool: the name of " << HostPath << " is cut to 16 characters: \"" << PetsciiToCliName(name)
+            << "\"\n";
+    }
+    return name;
+}
+
+int Import(const TCommandLine& Line, std::ostream& Err) {
     struct THostFile {
         PetsciiString Name;
         TFileKind Kind;
@@ -115,20 +131,24 @@ int Import(const TCommandLine& Line) {
     for (size_t i = 1; i < Line.Operands.size(); ++i) {
         const std::string& path = Line.Operands[i];
         THostFile file;
-        if (Line.Name) {
-            file.Name = CliNameToPetscii(*Line.Name).substr(0, 16);
-        } else {
-            try {
-                file.Name = C64NameFromHostPath(path);
-            } catch (const ECliNameError& e) {
-                throw ECliNameError(std::string(e.what()) + ", or give the file its C64 name with --name");
-            }
-        }
+        file.Name = ImportName(Line, path, Err);
         file.Kind = Line.Type.value_or(KindFromHostPath(path));
         files.push_back(std::move(file));
     }
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection);
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
     image.Begin();
+    // A second file of the same name could never be named again, as on a 1541.
+    if (!Line.AllowDuplicates) {
+        TListing listing;
+        listing.Read(image.Disk());
+        std::set<PetsciiString> names;
+        for (const auto& file : listing.Files)
+            names.insert(file.Name);
+        for (const auto& file : files)
+            if (!names.insert(file.Name).second)
+                throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(file.Name) +
+                                "\" (use --allow-duplicates to add it anyway)");
+    }
     for (size_t i = 0; i < files.size(); ++i)
         files[i].Bytes = ReadHostFile(Line.Operands[i + 1]);
     for (const auto& file : files)
@@ -137,19 +157,19 @@ int Import(const TCommandLine& Line) {
     return ecOk;
 }
 
-int Copy(const TCommandLine& Line) {
+int Copy(const TCommandLine& Line, std::ostream& Err) {
     const std::string& sourcePath = Line.Operands[0];
     const std::string& destPath = Line.Operands[1];
     std::error_code ec;
     if (fs::equivalent(sourcePath, destPath, ec))
         throw ECliError("Source and destination are the same image: " + destPath);
-    auto source = OpenImage(sourcePath, Line.Dos);
+    auto source = OpenImage(sourcePath, Line.Dos, Err);
     TListing listing;
     listing.Read(*source);
     const std::vector<uint8_t*> entries =
         SelectFiles(listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()));
 
-    TImageTransaction dest(destPath, Line.Dos, Line.IgnoreWriteProtection);
+    TImageTransaction dest(destPath, Line.Dos, Line.IgnoreWriteProtection, Err);
     dest.Begin();
     for (uint8_t* entry : entries)
         dest.Disk().CopyFileFrom(entry, *source);
@@ -157,8 +177,8 @@ int Copy(const TCommandLine& Line) {
     return ecOk;
 }
 
-int Export(const TCommandLine& Line) {
-    auto disk = OpenImage(Line.Operands[0], Line.Dos);
+int Export(const TCommandLine& Line, std::ostream& Err) {
+    auto disk = OpenImage(Line.Operands[0], Line.Dos, Err);
     const fs::path dir = Line.Operands[1];
     std::error_code ec;
     if (!fs::is_directory(dir, ec)) throw ECliError("Can't find directory: " + dir.string());
@@ -181,8 +201,8 @@ int Export(const TCommandLine& Line) {
     return ecOk;
 }
 
-int Scratch(const TCommandLine& Line, bool Wipe) {
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection);
+int Scratch(const TCommandLine& Line, bool Wipe, std::ostream& Err) {
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
     image.Begin();
     TListing listing;
     listing.Read(image.Disk());
@@ -193,8 +213,8 @@ int Scratch(const TCommandLine& Line, bool Wipe) {
     return ecOk;
 }
 
-int Bam(const TCommandLine& Line, std::ostream& Out) {
-    auto disk = OpenImage(Line.Operands[0], Line.Dos);
+int Bam(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+    auto disk = OpenImage(Line.Operands[0], Line.Dos, Err);
     Out << FormatBamChart(*disk);
     return ecOk;
 }
@@ -204,24 +224,24 @@ int Help(const TCommandLine& Line, std::ostream& Out) {
     return ecOk;
 }
 
-int Run(const TCommandLine& Line, std::ostream& Out) {
+int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     switch (Line.Command) {
     case TCliCommand::List:
-        return List(Line, Out);
+        return List(Line, Out, Err);
     case TCliCommand::Format:
         return Format(Line);
     case TCliCommand::Import:
-        return Import(Line);
+        return Import(Line, Err);
     case TCliCommand::Copy:
-        return Copy(Line);
+        return Copy(Line, Err);
     case TCliCommand::Export:
-        return Export(Line);
+        return Export(Line, Err);
     case TCliCommand::Scratch:
-        return Scratch(Line, false);
+        return Scratch(Line, false, Err);
     case TCliCommand::Delete:
-        return Scratch(Line, true);
+        return Scratch(Line, true, Err);
     case TCliCommand::Bam:
-        return Bam(Line, Out);
+        return Bam(Line, Out, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:
@@ -238,7 +258,7 @@ int RunD64Tool(const std::vector<std::string>& Args, std::ostream& Out, std::ost
     try {
         const TCommandLine line = TCommandLine::Parse(Args);
         command = line.Command;
-        return Run(line, Out);
+        return Run(line, Out, Err);
     } catch (const ECliUsageError& e) {
         Err << "d64tool: " << e.what() << "\n" << UsageText(e.Command);
         return ecUsage;

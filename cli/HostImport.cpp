@@ -17,6 +17,11 @@ int DataSectors(size_t ByteCount) {
     return static_cast<int>((ByteCount + 253) / 254);
 }
 
+// A REL file without records still has one (empty) data block.
+int RelDataSectors(size_t ByteCount) {
+    return std::max(DataSectors(ByteCount), 1);
+}
+
 uint8_t TypeCode(TFileKind Kind) {
     switch (Kind) {
     case fkSeq:
@@ -34,13 +39,6 @@ uint8_t TypeCode(TFileKind Kind) {
 
 } // namespace
 
-PetsciiString C64NameFromHostPath(const std::string& HostPath) {
-    const std::string stem = std::filesystem::path(HostPath).stem().string();
-    PetsciiString name = CliNameToPetscii(stem);
-    if (name.size() > 16) name.resize(16);
-    return name;
-}
-
 TFileKind KindFromHostPath(const std::string& HostPath) {
     std::string ext = std::filesystem::path(HostPath).extension().string();
     std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
@@ -51,8 +49,8 @@ TFileKind KindFromHostPath(const std::string& HostPath) {
 }
 
 int ImportedBlockCount(size_t ByteCount, TFileKind Kind) {
-    const int data = DataSectors(ByteCount);
-    if (Kind != fkRel) return data;
+    if (Kind != fkRel) return DataSectors(ByteCount);
+    const int data = RelDataSectors(ByteCount);
     return data + (data + LinksPerSideSector - 1) / LinksPerSideSector;
 }
 

@@ -6,10 +6,6 @@
 
 #include <string>
 
-// The host file's base name without its extension, read in the command-line name
-// convention and cut to 16 bytes. Raises ECliNameError when the name cannot be read.
-PetsciiString C64NameFromHostPath(const std::string& HostPath);
-
 // .seq, .usr and .del (any letter case) pick their kind; everything else is PRG.
 TFileKind KindFromHostPath(const std::string& HostPath);
 

@@ -1,9 +1,34 @@
 // Opening images and the all-or-nothing change of one image.
 #include "ImageTransaction.h"
 
+#include <cerrno>
+#include <cstring>
+#include <ostream>
 #include <unistd.h>
 
-std::unique_ptr<TC64Disk> OpenImage(const std::string& ImagePath, std::optional<TDosEmulation> Dos) {
+namespace {
+
+// Locks an image for the whole command. A writer that replaced the file between our
+// open and our lock leaves us holding the old file: lock the one the path names now.
+std::unique_ptr<HostFile::THeldLock> LockImage(const std::string& ImagePath, bool Exclusive,
+                                               std::ostream& Err) {
+    // A missing file or something that is no file is reported by the engine's checks.
+    if (!HostFile::IsRegularFile(ImagePath)) return nullptr;
+    // Brief waits are the normal course when scripts share an image; longer ones are told.
+    bool Told = false;
+    const auto Tell = [&](std::chrono::milliseconds Waited) {
+        if (Told || Waited < std::chrono::milliseconds(500)) return;
+        Err << "d64tool: waiting for " << ImagePath << ", which another program is using\n";
+        Told = true;
+    };
+    for (int Attempt = 0; Attempt < 100; ++Attempt) {
+        auto Lock = std::make_unique<HostFile::THeldLock>(ImagePath, Exclusive, CommandLockWait, Tell);
+        if (Lock->StillNamesFile()) return Lock;
+    }
+    throw ECliError("Can't lock " + ImagePath + ": it keeps being replaced by another program");
+}
+
+std::unique_ptr<TC64Disk> LoadImage(const std::string& ImagePath, std::optional<TDosEmulation> Dos) {
     std::unique_ptr<TC64Disk> disk = TC64Disk::OpenDiskImage(ImagePath, deCbmDos);
     // The engine has already told its notify hook why (D71, D81, G64).
     if (!disk) throw ECliError("Can't open " + ImagePath);
@@ -11,11 +36,23 @@ std::unique_ptr<TC64Disk> OpenImage(const std::string& ImagePath, std::optional<
     return disk;
 }
 
+} // namespace
+
+std::unique_ptr<TC64Disk> OpenImage(const std::string& ImagePath, std::optional<TDosEmulation> Dos,
+                                    std::ostream& Err) {
+    const auto Lock = LockImage(ImagePath, false, Err);
+    return LoadImage(ImagePath, Dos);
+}
+
 TImageTransaction::TImageTransaction(const std::string& ImagePath, std::optional<TDosEmulation> Dos,
-                                     bool IgnoreWriteProtection)
+                                     bool IgnoreWriteProtection, std::ostream& Err)
     : FImagePath(ImagePath) {
-    FDisk = OpenImage(ImagePath, Dos);
+    FLock = LockImage(ImagePath, true, Err);
+    FDisk = LoadImage(ImagePath, Dos);
     FDisk->IgnoreSoftWriteProtection = IgnoreWriteProtection;
+    // What was loaded, to be sure at the end that nothing that ignores locks changed it.
+    HostFile::TFile File(ImagePath, HostFile::TFile::TMode::Read);
+    FLoaded.Record(File.Stamp(), FDisk->Image(), FDisk->ImageSize());
 }
 
 TImageTransaction::~TImageTransaction() {
@@ -26,14 +63,17 @@ TImageTransaction::~TImageTransaction() {
 
 void TImageTransaction::Begin() {
     FDisk->VerifyWriteAccess();
-    if (access(FImagePath.c_str(), W_OK) != 0) throw ECliError("Can't write " + FImagePath);
+    if (access(FImagePath.c_str(), W_OK) != 0)
+        throw ECliError("Can't write " + FImagePath + ": " + std::strerror(errno));
     FScratch = std::make_unique<TScratchFile>(FImagePath);
     FDisk->SaveToFile(FScratch->Path().string());
-    // Inside the bracket the engine keeps its changes in memory; Commit saves once.
+    // Inside the bracket the engine keeps its changes in memory.
     FDisk->BeginUpdate();
 }
 
 void TImageTransaction::Commit() {
-    FDisk->EndUpdate(true);
-    FScratch->MoveOntoTarget();
+    FDisk->EndUpdate(false);
+    HostFile::ReplaceWhole(FImagePath, FDisk->Image(), FDisk->ImageSize(), [this](HostFile::TFile& Old) {
+        if (!FLoaded.Matches(Old)) throw EC64DiskChangedException(FImagePath);
+    });
 }

@@ -2,6 +2,7 @@
 // the refusals that leave images and folders as they were.
 #include "CliTestSupport.h"
 #include "NameConvention.h"
+#include "hostfile.h"
 
 #include <gtest/gtest.h>
 
@@ -116,6 +117,22 @@ TEST(ExportTest, RefusesBeforeWritingAnything) {
     // Naming one of the two settles it.
     EXPECT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out"), "a.b", "c"}).Status, 0);
     EXPECT_EQ(ReadBytes(dir.Path("out/A.prg")), RandomBytes(10, 10));
+}
+
+TEST(ExportTest, AFailedExportKeepsTheFileItWouldReplace) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"ONE", 3000}});
+    std::filesystem::create_directory(dir.Path("out"));
+    WriteBytes(dir.Path("out/ONE.prg"), ByteArray(5000, 0x55));
+    HostFile::SetFaultHook([](const char* Op) { return std::string(Op) == "write" ? ENOSPC : 0; });
+    const TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "Can't write file \"" + dir.Path("out/ONE.prg") + "\": No space left on device\n");
+    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), ByteArray(5000, 0x55));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("out")), {}), 1);
+    ASSERT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out")}).Status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), RandomBytes(3000, 3000));
 }
 
 TEST(ScratchTest, ScratchKeepsNameAndDataDeleteWipesThem) {

@@ -172,33 +172,56 @@ TEST(ImportTest, RefusalsLeaveTheImageUntouched) {
     const std::string path = dir.Path("a.d64");
     ASSERT_EQ(RunTool({"format", path}).Status, 0);
     WriteBytes(dir.Path("small.prg"), RandomBytes(1000, 1));
+    WriteBytes(dir.Path("other.prg"), RandomBytes(1000, 3));
     WriteBytes(dir.Path("huge.prg"), RandomBytes(170000, 2)); // more than 664 x 256 bytes
     ASSERT_EQ(RunTool({"import", path, dir.Path("small.prg")}).Status, 0);
     const ByteArray before = ReadBytes(path);
 
     // The first file would fit, the second not: neither is written.
-    TRunResult r = RunTool({"import", path, dir.Path("small.prg"), dir.Path("huge.prg")});
+    TRunResult r = RunTool({"import", path, dir.Path("other.prg"), dir.Path("huge.prg")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "Disk is full!\n");
     EXPECT_EQ(ReadBytes(path), before);
 
-    r = RunTool({"import", path, dir.Path("small.prg"), dir.Path("missing.prg")});
+    r = RunTool({"import", path, dir.Path("other.prg"), dir.Path("missing.prg")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(ReadBytes(path), before);
     EXPECT_EQ(ScratchFilesIn(dir.Root()), 0u);
+
+    // A name already on the disk, as a 1541 answers it, unless asked for.
+    r = RunTool({"import", path, dir.Path("small.prg")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err, "FILE EXISTS: \"small\" (use --allow-duplicates to add it anyway)\n");
+    EXPECT_EQ(ReadBytes(path), before);
 
     // Soft write protection is honoured unless explicitly ignored.
     ByteArray protectedImage = before;
     protectedImage[Header + 2] = 0x01;
     WriteBytes(path, protectedImage);
-    r = RunTool({"import", path, dir.Path("small.prg")});
+    r = RunTool({"import", path, dir.Path("other.prg")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "Disk is Soft Write Protected!\n");
     EXPECT_EQ(ReadBytes(path), protectedImage);
-    ASSERT_EQ(RunTool({"import", path, dir.Path("small.prg"), "--ignore-write-protection"}).Status, 0);
+    ASSERT_EQ(
+        RunTool({"import", path, dir.Path("small.prg"), "--ignore-write-protection", "--allow-duplicates"})
+            .Status,
+        0);
     const ByteArray after = ReadBytes(path);
     EXPECT_EQ(after[Header + 2], 0x01);
     EXPECT_EQ(DirEntryBytes(after, 1, 1)[2], 0x82);
+}
+
+TEST(ImportTest, LongNamesAreCutAndSaidSo) {
+    TTempDir dir;
+    const std::string path = dir.Path("a.d64");
+    ASSERT_EQ(RunTool({"format", path}).Status, 0);
+    WriteBytes(dir.Path("a-name-of-twenty-chars.prg"), RandomBytes(10, 1));
+    const TRunResult r = RunTool({"import", path, dir.Path("a-name-of-twenty-chars.prg")});
+    EXPECT_EQ(r.Status, 0);
+    EXPECT_EQ(r.Err, "d64tool: the name of " + dir.Path("a-name-of-twenty-chars.prg") +
+                         " is cut to 16 characters: \"a-name-of-twenty\"\n");
+    EXPECT_EQ(RunTool({"export", path, dir.Path(""), "a-name-of-twenty"}).Status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("A-NAME-OF-TWENTY.prg")), RandomBytes(10, 1));
 }
 
 TEST(ImportTest, AFullDirectoryRefusesTheNextFile) {

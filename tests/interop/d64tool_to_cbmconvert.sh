@@ -1,5 +1,6 @@
 # 35-track images made and filled by d64tool are read back byte for byte by
-# cbmconvert, also after files were scratched and deleted.
+# cbmconvert, also after files were scratched and deleted; so are REL files with one
+# and with several side sectors, and an empty one.
 source "$(dirname "$0")/common.sh"
 need cbmconvert
 
@@ -29,6 +30,24 @@ for i in "${!sizes[@]}"; do
     cmp -s "$WORK/files/$i" "$WORK/out/${names[$i]}.${types[$i]}" || fail "${names[$i]} differs after import"
 done
 [[ $(ls "$WORK/out" | wc -l) == "${#sizes[@]}" ]] || fail "cbmconvert extracted: $(ls "$WORK/out")"
+
+# REL files: cbmconvert names them after their record length (l40 for 64 bytes).
+rel=$WORK/rel.d64
+"$D64TOOL" format "$rel"
+rel_sizes=(2540 40000 0)
+rel_lengths=(64 100 10)
+for i in "${!rel_sizes[@]}"; do
+    random_file "$WORK/files/rel$i" "${rel_sizes[$i]}"
+    "$D64TOOL" import "$rel" "$WORK/files/rel$i" --type rel --record-length "${rel_lengths[$i]}"
+done
+img_saved=$img
+img=$rel
+extract
+for i in "${!rel_sizes[@]}"; do
+    out="$WORK/out/rel$i.l$(printf %02X "${rel_lengths[$i]}")"
+    cmp -s "$WORK/files/rel$i" "$out" || fail "rel$i differs: $(ls -l "$WORK/out")"
+done
+img=$img_saved
 
 # Scratch one file and delete another; the others stay readable.
 "$D64TOOL" scratch "$img" b254
