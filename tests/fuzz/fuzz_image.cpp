@@ -5,20 +5,31 @@
 #include "c64disk.h"
 #include "d64.h"
 
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <system_error>
 #include <unistd.h>
 
 namespace {
 
+// The folder for the images of each run: KBM_FUZZ_DIR when the run script gives one
+// (it removes it, whatever way the fuzzer ends), else a folder of our own, removed at exit.
 const std::string& WorkDir() {
     static const std::string Dir = [] {
+        if (const char* Given = std::getenv("KBM_FUZZ_DIR")) return std::string(Given);
         // tmpfs where there is one: every run saves the image.
-        std::string Template = access("/dev/shm", W_OK) == 0 ? "/dev/shm/kbm-fuzz-XXXXXX" : "/tmp/kbm-fuzz-XXXXXX";
+        std::string Template =
+            access("/dev/shm", W_OK) == 0 ? "/dev/shm/kbm-fuzz-XXXXXX" : "/tmp/kbm-fuzz-XXXXXX";
         if (!mkdtemp(Template.data())) abort();
         return Template;
     }();
+    static const bool Cleanup = [] {
+        if (!std::getenv("KBM_FUZZ_DIR")) std::atexit([] { std::filesystem::remove_all(Dir); });
+        return true;
+    }();
+    (void)Cleanup;
     return Dir;
 }
 
@@ -46,16 +57,31 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
         int Free = 0;
         for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
             Free += t == 18 ? 0 : Disk.GetTrackFreeSectors(t);
-            for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) Disk.IsSectorUsed(MakeTrackSector(t, s));
+            for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s)
+                Disk.IsSectorUsed(MakeTrackSector(t, s));
         }
         if (Free != Disk.GetFreeBlocks()) abort();
         Disk.FindNextFreeSector(Disk.FindFirstFreeSector(), false);
     });
     if (auto Target = TC64Disk::CreateDiskImage(TargetPath, dt35Tracks, deCbmDos)) {
         Target->BeginUpdate(); // memory only: the fuzzer needs no file per change
-        for (uint8_t* Entry : Entries) Try([&] { Target->CopyFileFrom(Entry, Disk); });
+        for (uint8_t* Entry : Entries)
+            Try([&] { Target->CopyFileFrom(Entry, Disk); });
         Target->EndUpdate(false);
     }
+    // A file added to the damaged disk itself never costs an entry already listed.
+    Disk.BeginUpdate();
+    Try([&] {
+        const int Before = Disk.ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord&) {});
+        uint8_t Entry[32] = {0, 0, 0x82, 0, 0, 'N', 'E', 'W'};
+        Disk.AddFile(ByteArray(600, 0x5A), Entry);
+        if (Disk.ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord&) {}) != Before + 1) abort();
+    });
+    Disk.EndUpdate(false);
+    Entries.clear();
+    Try([&] {
+        Disk.ReadDirectory(TFileKindSet(0xFF), [&](const TC64DirRecord& R) { Entries.push_back(R.Entry); });
+    });
     if (!Entries.empty()) {
         Disk.BeginUpdate();
         Try([&] { Disk.ScratchFiles({Entries.front()}, Entries.size() % 2 == 0); });

@@ -6,7 +6,11 @@ fuzzer=$1
 seconds=${2:-600}
 here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+# The images of each run go to tmpfs where there is one, and are removed however the
+# fuzzer ends.
+images=$(mktemp -d /dev/shm/kbm-fuzz-XXXXXX 2>/dev/null || mktemp -d)
+trap 'rm -rf "$work" "$images"' EXIT
+export KBM_FUZZ_DIR=$images
 cp "$here"/seeds/* "$work"/
 "$fuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 \
     -artifact_prefix="${FUZZ_ARTIFACTS:-$work/}" "$work"
