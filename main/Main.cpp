@@ -117,7 +117,28 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::Guarded(const std::function<void()>& Handler) {
-    RunGuarded(Prompts, Handler);
+    RunGuarded(Prompts, [&] {
+        try {
+            Handler();
+        } catch (const EC64DiskChangedException& Error) {
+            // Another program wrote the image; nothing of ours was written. Its panes are
+            // read again, so that what the user sees is what the file holds now.
+            Prompts.ShowError(QString::fromStdString(Error.what()));
+            ReloadImage(Error.FileName);
+        }
+    });
+}
+
+void TMainForm::ReloadImage(const std::string& FileName) {
+    const int Active = ActiveSide();
+    std::vector<int> Sides;
+    for (int Side : {Active == 1 ? 2 : 1, Active})
+        if (DiskRef(Side) && DiskRef(Side)->FileName() == FileName) Sides.push_back(Side);
+    for (int Side : Sides)
+        DiskRef(Side).reset();
+    // The active side last, so that it keeps the focus.
+    for (int Side : Sides)
+        OpenDisk(Side, FromLocalPath(FileName));
 }
 
 // ---------------------------------------------------------------------------------

@@ -105,8 +105,10 @@ class TMainForm : public QMainWindow {
     void SaveSettings();
     void ShowCurrentEmulator();
 
-    // Runs a handler so that no exception reaches the event loop.
+    // Runs a handler so that no exception reaches the event loop; an image that another
+    // program changed is read again into the panes that show it.
     void Guarded(const std::function<void()>& Handler);
+    void ReloadImage(const std::string& FileName);
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
