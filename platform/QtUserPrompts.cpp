@@ -67,8 +67,16 @@ QString QtUserPrompts::GetOpenFileName(QWidget* Parent, const QString& InitialDi
     return QFileDialog::getOpenFileName(Parent, QString(), InitialDir, PromptText::ToQtFilter(Filter));
 }
 
-QString QtUserPrompts::GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter) {
-    return QFileDialog::getSaveFileName(Parent, QString(), InitialPath, PromptText::ToQtFilter(Filter));
+QString QtUserPrompts::GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
+                                       const QString& Title, const QString& DefaultExt) {
+    QFileDialog Dialog(Parent, Title, InitialPath, PromptText::ToQtFilter(Filter));
+    Dialog.setAcceptMode(QFileDialog::AcceptSave);
+    Dialog.setFileMode(QFileDialog::AnyFile);
+    Dialog.setDefaultSuffix(DefaultExt);
+    // The commands ask about an existing file themselves, in their own words.
+    Dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return {};
+    return Dialog.selectedFiles().constFirst();
 }
 
 QString QtUserPrompts::GetExistingDirectory(QWidget* Parent, const QString& Title) {

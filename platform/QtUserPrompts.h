@@ -17,7 +17,8 @@ class QtUserPrompts : public IUserPrompts {
     bool AskYesNo(const QString& Text, bool DefaultNo) override;
     TAnswer AskYesNoAll(const QString& Text) override;
     QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) override;
-    QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter) override;
+    QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
+                            const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;
     void SetClipboardText(const QString& Text) override;
 

@@ -71,8 +71,9 @@ QString ScriptedPrompts::GetOpenFileName(QWidget*, const QString& InitialDir, co
     return Answer;
 }
 
-QString ScriptedPrompts::GetSaveFileName(QWidget*, const QString& InitialPath, const QString& Filter) {
-    Shown.append({TKind::SaveFile, {}, InitialPath, Filter});
+QString ScriptedPrompts::GetSaveFileName(QWidget*, const QString& InitialPath, const QString& Filter,
+                                         const QString& Title, const QString& DefaultExt) {
+    Shown.append({TKind::SaveFile, Title, InitialPath, Filter, false, DefaultExt});
     QString Answer;
     if (!Take(SaveFileNames, Answer)) NoAnswer("GetSaveFileName", InitialPath);
     return Answer;

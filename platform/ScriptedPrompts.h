@@ -18,10 +18,11 @@ class ScriptedPrompts : public IUserPrompts {
 
     struct TShown {
         TKind Kind;
-        QString Text;           // the message, dialog title or clipboard text, exactly as passed
-        QString Path;           // initial folder or path of a file dialog
-        QString Filter;         // filter of a file dialog, as passed
-        bool DefaultNo = false; // AskYesNo only
+        QString Text;            // the message, dialog title or clipboard text, exactly as passed
+        QString Path;            // initial folder or path of a file dialog
+        QString Filter;          // filter of a file dialog, as passed
+        bool DefaultNo = false;  // AskYesNo only
+        QString DefaultExt = {}; // save dialog only
     };
 
     // Answers, taken from the front.
@@ -51,7 +52,8 @@ class ScriptedPrompts : public IUserPrompts {
     bool AskYesNo(const QString& Text, bool DefaultNo) override;
     TAnswer AskYesNoAll(const QString& Text) override;
     QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) override;
-    QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter) override;
+    QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
+                            const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;
     void SetClipboardText(const QString& Text) override;
 

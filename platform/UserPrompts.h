@@ -24,7 +24,10 @@ class IUserPrompts {
     virtual TAnswer AskYesNoAll(const QString& Text) = 0;
     // File and folder dialogs; an empty result means cancelled.
     virtual QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) = 0;
-    virtual QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter) = 0;
+    // The save dialog never asks about an existing file itself: the commands ask their own
+    // questions. DefaultExt (without the dot) is added to a name typed without extension.
+    virtual QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
+                                    const QString& Title = {}, const QString& DefaultExt = {}) = 0;
     virtual QString GetExistingDirectory(QWidget* Parent, const QString& Title) = 0;
     virtual void SetClipboardText(const QString& Text) = 0;
 };

@@ -1,0 +1,90 @@
+// TNewDlg: the "Create New Disk" dialog. It asks for the disk label, the disk ID and
+// DOS-type string, the host file name, the track count, the DOS format of a 40-track disk
+// and whether the image carries error bytes. It only collects the choices; the new-disk
+// command makes the image from them.
+//
+// Use from the command:
+//     const std::optional<TNewDiskValues> Choice = TNewDlg::Execute(Prompts, this);
+//     if (!Choice) return; // cancelled: nothing changes
+//     ... Choice->Filename, Choice->DiskType(), Choice->DosEmulation(),
+//         Choice->DiskName, Choice->DiskID ...
+// Execute shows the dialog modally with the given values (the form's defaults unless
+// told otherwise) and hands them back only when the dialog closed with OK.
+#pragma once
+
+#include "cmd_types.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <optional>
+#include <string>
+
+class IUserPrompts;
+class QButtonGroup;
+class QCheckBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QToolButton;
+
+// What the dialog shows and hands back. Names and IDs are raw PETSCII bytes.
+struct TNewDiskValues {
+    std::string DiskName = "UNNAMED";
+    std::string DiskID = "01 2A"; // bytes 1-3: the disk ID area, bytes 4-5: the DOS-type string
+    QString Filename = QStringLiteral("Unnamed.d64"); // as typed; may be empty or lack ".d64"
+    bool FortyTracks = false;                         // "Disk Type": "40 Tracks" rather than "35 Tracks"
+    bool DolphinDos = false;                          // "Disk Format": "Dolphin Dos" rather than "Speed Dos"
+    bool ErrorBytes = false;                          // "include error bytes"
+
+    // The engine's disk type for the track count and the error bytes.
+    TDiskType DiskType() const;
+    // The DOS emulation: CBM DOS for 35 tracks whatever the format says, else the format.
+    TDosEmulation DosEmulation() const;
+
+    bool operator==(const TNewDiskValues&) const = default;
+};
+
+class TNewDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    TNewDlg(IUserPrompts& Prompts, QWidget* Owner);
+
+    // Shows the dialog modally, filled with Initial; the values on OK, nothing on Cancel.
+    static std::optional<TNewDiskValues> Execute(IUserPrompts& Prompts, QWidget* Owner,
+                                                 const TNewDiskValues& Initial = {});
+
+    void SetValues(const TNewDiskValues& Values);
+    TNewDiskValues Values() const;
+
+    QFrame* Bevel1;
+    QLabel* Label1;
+    QLineEdit* Diskname;
+    QLineEdit* DiskID;
+    QToolButton* character;
+    QLabel* Label2;
+    QLineEdit* Filename;
+    QToolButton* SpeedButton1;
+    QGroupBox* DiskType;
+    QGroupBox* DiskFormat;
+    QCheckBox* ErrorBytes;
+    QPushButton* OKBtn;
+    QPushButton* CancelBtn;
+
+    void SearchClick();
+    void DiskTypeClick();
+    void characterClick();
+
+  private:
+    QLineEdit* NewC64Edit(const QRect& Place, int MaxLength, const QString& Hint);
+    QToolButton* NewSpeedButton(const QRect& Place, const QIcon& Glyph, const QString& Hint);
+    QGroupBox* NewRadioGroup(const QRect& Place, const QString& Caption, const QString& First,
+                             const QString& Second, QButtonGroup*& Items);
+
+    IUserPrompts& Prompts;
+    QButtonGroup* DiskTypeItems = nullptr;
+    QButtonGroup* DiskFormatItems = nullptr;
+};
