@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -88,6 +89,13 @@ class MainWindowTest : public QObject {
     std::unique_ptr<TMainForm> Form;
 
     QString PathOf(const QString& Name) const { return Dir.filePath(Name); }
+
+    // Under a window manager the frame arrives after the window is shown: wait for its
+    // title bar. Qt's offscreen platform draws no frames.
+    void WaitForFrame() {
+        if (QGuiApplication::platformName() == "xcb")
+            QTRY_VERIFY(Form->frameGeometry().top() < Form->geometry().top());
+    }
 
     void ShowForm() {
         Form = std::make_unique<TMainForm>(*Prompts, *Store, *Fonts);
@@ -552,6 +560,43 @@ class MainWindowTest : public QObject {
         QVERIFY(!Item("&CCS64 Win32")->isChecked());
         QCOMPARE(Form->EmulatorPanel()->text(), QString("WINVICE"));
         QVERIFY(Prompts->Shown.isEmpty());
+    }
+
+    // Saved and restored as the same pair, frame position and client size, the window
+    // comes back exactly where it was after any number of starts.
+    void placementSurvivesRestarts() {
+        // Frame and all inside even the small screen of Qt's offscreen platform.
+        Store->Values["X"] = 40;
+        Store->Values["Y"] = 30;
+        Store->Values["Width"] = 700;
+        Store->Values["Height"] = 500;
+        for (int Start = 1; Start <= 3; ++Start) {
+            ShowForm();
+            WaitForFrame();
+            QTRY_COMPARE(Form->frameGeometry().topLeft(), QPoint(40, 30));
+            QCOMPARE(Form->size(), QSize(700, 500));
+            Form->close();
+            const QRect Saved(Store->Values["X"].toInt(), Store->Values["Y"].toInt(),
+                              Store->Values["Width"].toInt(), Store->Values["Height"].toInt());
+            QCOMPARE(Saved, QRect(40, 30, 700, 500));
+        }
+    }
+
+    // A position off the screen brings the whole frame onto it, the title bar included.
+    void offScreenPositionKeepsTheWholeFrameOnScreen() {
+        const QRect Screen = QGuiApplication::primaryScreen()->geometry();
+        Store->Values["X"] = -50;
+        Store->Values["Y"] = -50;
+        ShowForm();
+        WaitForFrame();
+        QTRY_COMPARE(Form->frameGeometry().topLeft(), QPoint(0, 0));
+
+        Form.reset();
+        Store->Values["X"] = Screen.width() + 100;
+        Store->Values["Y"] = Screen.height() + 100;
+        ShowForm();
+        WaitForFrame();
+        QTRY_COMPARE(Form->frameGeometry().bottomRight(), Screen.bottomRight());
     }
 
     void maximizedIgnoresStoredGeometry() {
