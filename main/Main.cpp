@@ -129,7 +129,8 @@ void TMainForm::BuildActions() {
     NewD641->setToolTip("Create New Disk");
     OpenD641 = NewItem(this, "&Open D64...", QKeySequence("Ctrl+O"));
     OpenD641->setToolTip("Open Disk");
-    CloseD641 = NewItem(this, "&Close D64");
+    // "&Copy" has C in this menu; the accelerator moves, the caption reads the same.
+    CloseD641 = NewItem(this, "Close D&64");
     Copy1 = DisabledItem(this, "&Copy", QKeySequence("F5"));
     Copy1->setToolTip("Copy Selected File(s)");
     Move1 = DisabledItem(this, "&Move", QKeySequence("F6"));
@@ -242,7 +243,7 @@ void TMainForm::BuildMenus() {
         Menu->setEnabled(false);
     }
 
-    QMenu* EmulationMenu = menuBar()->addMenu("&Emulation");
+    QMenu* EmulationMenu = menuBar()->addMenu("E&mulation");
     EmulationMenu->addAction(Run1);
     EmulationMenu->addAction(BootDisk1);
     QMenu* EmulatorMenu = EmulationMenu->addMenu("&Emulator");

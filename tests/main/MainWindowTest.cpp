@@ -20,6 +20,8 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
 #include <memory>
 
@@ -167,10 +169,47 @@ class MainWindowTest : public QObject {
              {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename", "&Properties", "&Select All",
               "&Run", "&Boot Disk", "&Options", "&About", "&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
-        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts"})
+        for (const char* Caption : {"&Open D64...", "Close D&64", "C&lose", "&Shortcuts"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());
+    }
+
+    // No two items of one menu (the menu bar counting as one) share an accelerator, tool
+    // buttons take none, and Alt+M opens the Emulation menu rather than Edit.
+    void acceleratorsAreDistinctPerMenu() {
+        ShowForm();
+        QStringList Titles;
+        for (QAction* Title : Form->menuBar()->actions())
+            Titles << Title->text();
+        QCOMPARE(Titles,
+                 (QStringList{"&File", "&Edit", "&Left", "&Right", "E&mulation", "&Options", "&Help"}));
+        QList<QWidget*> Menus = {Form->menuBar()};
+        for (QMenu* Menu : Form->findChildren<QMenu*>())
+            Menus << Menu;
+        for (QWidget* Menu : Menus) {
+            QMap<QString, QString> Taken;
+            for (QAction* Action : Menu->actions()) {
+                const QString Key = QKeySequence::mnemonic(Action->text()).toString();
+                if (Key.isEmpty()) continue;
+                QVERIFY2(!Taken.contains(Key), qPrintable(Taken[Key] + " and " + Action->text()));
+                Taken[Key] = Action->text();
+            }
+        }
+        QStringList Hints;
+        for (QToolButton* Button : Form->findChild<QToolBar*>("ToolBar1")->findChildren<QToolButton*>()) {
+            QVERIFY2(QKeySequence::mnemonic(Button->text()).isEmpty(), qPrintable(Button->text()));
+            if (Button->isVisible()) Hints << Button->toolTip();
+        }
+        QCOMPARE(Hints, (QStringList{"Create New Disk", "Open Disk", "Copy Selected File(s)",
+                                     "Move Selected File(s)", "Scratch Selected File(s)",
+                                     "Delete Selected File(s)", "Edit Disk Properties", "View BAM"}));
+
+        QTest::keyClick(Form.get(), Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        auto* Open = static_cast<QMenu*>(QApplication::activePopupWidget());
+        QCOMPARE(Open->title(), QString("E&mulation"));
+        Open->close();
     }
 
     void listingShowsRowsHeaderAndStatus() {
@@ -243,7 +282,7 @@ class MainWindowTest : public QObject {
         QVERIFY(View->IsRowSelected(1));
         QCOMPARE(Form->windowTitle(), Path + " - Kobaltmandrexis 0.2");
 
-        Item("&Close D64")->trigger();
+        Item("Close D&64")->trigger();
         QVERIFY(!Form->Disk(2));
         QCOMPARE(Form->DiskNameLabel(2)->text(), QString("NO DISK"));
         QCOMPARE(Form->StatusText(2), QString());
@@ -487,7 +526,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(Form->ActiveSide(), 1);
 
         // Closing one side leaves the other with the disk.
-        Item("&Close D64")->trigger();
+        Item("Close D&64")->trigger();
         QVERIFY(!Form->Disk(1));
         QVERIFY(Form->Disk(2));
         QCOMPARE(Form->DiskNameLabel(2)->text(), Header(Form->Disk(2)));
