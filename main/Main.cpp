@@ -4,6 +4,7 @@
 
 #include "D64StringGrid.h"
 #include "FontInstaller.h"
+#include "GridColors.h"
 #include "HandlerGuard.h"
 #include "ListingRow.h"
 #include "PetsciiText.h"
@@ -545,18 +546,15 @@ void TMainForm::SetCaptionFor(int Side) {
 }
 
 void TMainForm::ShowFocus(int Side) {
-    QLabel* Active = DiskNameLabel(Side);
-    QLabel* Inactive = DiskNameLabel(Side == 1 ? 2 : 1);
-    const QPalette Base = palette();
-    QPalette InactiveColours = Inactive->palette();
-    // Many styles give inactive selections the active colour; the unfocused pane must differ.
-    InactiveColours.setColor(QPalette::Window, Base.color(QPalette::Mid));
-    InactiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Light));
-    Inactive->setPalette(InactiveColours);
-    QPalette ActiveColours = Active->palette();
-    ActiveColours.setColor(QPalette::Window, Base.color(QPalette::Active, QPalette::Highlight));
-    ActiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Active, QPalette::HighlightedText));
-    Active->setPalette(ActiveColours);
+    // The caption colours of the grids' selections, so both read alike and stay readable.
+    auto Paint = [](QLabel* Label, const GridColors::TCellColors& Colours) {
+        QPalette Palette = Label->palette();
+        Palette.setColor(QPalette::Window, Colours.Background);
+        Palette.setColor(QPalette::WindowText, Colours.Text);
+        Label->setPalette(Palette);
+    };
+    Paint(DiskNameLabel(Side == 1 ? 2 : 1), GridColors::InactiveCaption(palette()));
+    Paint(DiskNameLabel(Side), GridColors::ActiveCaption(palette()));
     SetCaptionFor(Side);
 }
 

@@ -3,6 +3,7 @@
 // built in each test with the engine; prompts and settings are test doubles.
 #include "D64StringGrid.h"
 #include "FontInstaller.h"
+#include "GridColors.h"
 #include "Main.h"
 #include "MemorySettingsStore.h"
 #include "PetsciiText.h"
@@ -11,6 +12,7 @@
 #include "c64disk.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLabel>
@@ -23,6 +25,7 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -73,6 +76,18 @@ QString MakeImage(const QString& Path, const std::vector<TFileSpec>& Files = {},
 
 QString Cell(TD64StringGrid* View, int Col, int Row) {
     return QString::fromLatin1(View->Cell(Col, Row));
+}
+
+// The two colours of text drawn on a plain background inside Area: the most frequent
+// colour (the background) and the next one (the text, drawn without antialiasing).
+std::pair<QColor, QColor> BackAndText(const QImage& Image, const QRect& Area) {
+    QMap<QRgb, int> Count;
+    for (int Y = Area.top(); Y <= Area.bottom(); ++Y)
+        for (int X = Area.left(); X <= Area.right(); ++X)
+            ++Count[Image.pixel(X, Y)];
+    QList<QRgb> ByCount = Count.keys();
+    std::sort(ByCount.begin(), ByCount.end(), [&](QRgb A, QRgb B) { return Count[A] > Count[B]; });
+    return {QColor(ByCount.value(0)), QColor(ByCount.value(1))};
 }
 
 QString Header(const std::shared_ptr<TC64Disk>& Disk) {
@@ -439,6 +454,38 @@ class MainWindowTest : public QObject {
         QVERIFY(Form->LeftView()->hasFocus());
         QTest::mouseClick(Form->DiskNameLabel(2), Qt::LeftButton);
         QVERIFY(Form->RightView()->hasFocus());
+    }
+
+    // The unfocused side's disk name is drawn in the colours of the unfocused grid's
+    // selection, and its text reads well, in the default palette and in a dark one.
+    void inactiveSideReadsLikeItsSelection_data() {
+        QTest::addColumn<QPalette>("Palette");
+        QTest::newRow("default") << QApplication::palette();
+        QPalette Dark(QColor(53, 53, 53));
+        Dark.setColor(QPalette::WindowText, Qt::white);
+        Dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        Dark.setColor(QPalette::HighlightedText, Qt::black);
+        QTest::newRow("dark") << Dark;
+    }
+    void inactiveSideReadsLikeItsSelection() {
+        QFETCH(QPalette, Palette);
+        const QPalette Before = QApplication::palette();
+        QApplication::setPalette(Palette);
+        const QString Path = MakeImage(PathOf("colours.d64"), {{"ONE", 0x82, 17, 0, 1}});
+        ShowForm();
+        OpenOn(1, Path);
+        Form->RightView()->SetFocus();
+        QLabel* Name = Form->DiskNameLabel(1);
+        const auto [Back, Text] = BackAndText(Name->grab().toImage(), Name->contentsRect());
+        TD64StringGrid* View = Form->LeftView();
+        // Inside the name cell of row 1, within the current row's dotted frame.
+        const QRect Cell(View->ColWidth(0) + 2, View->RowHeight(0) + 1, View->ColWidth(1) - 2,
+                         View->RowHeight(1) - 2);
+        const auto [RowBack, RowText] = BackAndText(View->viewport()->grab().toImage(), Cell);
+        QApplication::setPalette(Before);
+        QCOMPARE(Back, RowBack);
+        QCOMPARE(Text, RowText);
+        QVERIFY2(GridColors::ContrastRatio(Back, Text) >= 4.5, qPrintable(Back.name() + " / " + Text.name()));
     }
 
     void shortcutsTextOnF1() {
