@@ -61,8 +61,9 @@ int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWind
     }
     // Application fonts are visible to Qt at once; there is nothing to broadcast.
 
+    // The title is the application name only: a display name would be appended by Qt
+    // to every window title on X11 and Wayland ("Open — Kobaltmandrexis").
     QCoreApplication::setApplicationName(ApplicationTitle);
-    QGuiApplication::setApplicationDisplayName(ApplicationTitle);
 
     std::unique_ptr<QWidget> MainWindow;
     QPointer<TSplashScreen> Splash;
@@ -71,7 +72,10 @@ int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWind
         new TQuitWhenClosed(MainWindow.get());
         Splash = new TSplashScreen();
         MainWindow->show();
-        Splash->show();
+        // A box shown while the main window opened (a setting of the wrong type) runs its
+        // own event loop; the splash's timer may have ended the splash in it. Its time is
+        // then over and it is not shown late.
+        if (Splash) Splash->show();
     });
     if (!Started) {
         // The window could not be built; the error has been shown.

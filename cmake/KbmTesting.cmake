@@ -9,12 +9,19 @@ function(kbm_add_gtest name)
     add_test(NAME ${name} COMMAND ${name})
 endfunction()
 
-# kbm_add_qtest(NAME SOURCES a.cpp LIBS lib...): a Qt Test class run on the offscreen platform.
+# kbm_add_qtest(NAME SOURCES a.cpp LIBS lib... [X11]): a Qt Test class run on the offscreen
+# platform. With X11 it runs a second time, as NAME_x11, on an X server (Xvfb) with a window
+# manager (openbox), where title bars, frames, focus and timers behave as on a desktop.
 function(kbm_add_qtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "X11" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     set_target_properties(${name} PROPERTIES AUTOMOC ON)
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Test Qt6::Widgets)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+    if(ARG_X11)
+        add_test(NAME ${name}_x11 COMMAND ${PROJECT_SOURCE_DIR}/tests/x11/run-on-x.sh $<TARGET_FILE:${name}>)
+        # Each run has its own display; one at a time keeps the two cores free for its timers.
+        set_tests_properties(${name}_x11 PROPERTIES RESOURCE_LOCK x_server)
+    endif()
 endfunction()

@@ -436,7 +436,9 @@ void TD64StringGrid::keyPressEvent(QKeyEvent* Event) {
     if ((Nav == nkUp || Nav == nkPageUp || Nav == nkHome) && CurrentRow <= GridFixedRows) return;
     if ((Nav == nkDown || Nav == nkPageDown || Nav == nkEnd) && CurrentRow >= RowCount() - 1) return;
     if (!ShiftHeld && !CtrlHeld) ClearSelection();
-    Navigate(Nav, Event->modifiers().testFlag(Qt::ControlModifier));
+    // The shared flags alone decide, never the event's modifiers: a modifier pressed while
+    // another window had the focus is not held as far as the grid is concerned.
+    Navigate(Nav, CtrlHeld);
 }
 
 void TD64StringGrid::Navigate(int Key, bool Ctrl) {
@@ -514,9 +516,10 @@ void TD64StringGrid::mousePressEvent(QMouseEvent* Event) {
     const TGridGeometry Layout = Geometry();
     const int Row = Layout.RowAt(Pos.y());
     ApplyClickSelection(Row);
-    // A Shift-click extends the range only; the current row stays.
-    const bool ShiftClick = ShiftHeld || Event->modifiers().testFlag(Qt::ShiftModifier);
-    if (Row >= GridFixedRows && Layout.ColAt(Pos.x()) >= 0 && !ShiftClick) MoveCurrent(Row);
+    // A Shift-click extends the range only; the current row stays. Like the selection
+    // above it follows ShiftHeld, not the event's modifiers, so a click with a Shift that
+    // went down in another window is a plain click.
+    if (Row >= GridFixedRows && Layout.ColAt(Pos.x()) >= 0 && !ShiftHeld) MoveCurrent(Row);
     Event->accept();
 }
 

@@ -4,6 +4,7 @@
 
 #include "D64StringGrid.h"
 #include "FontInstaller.h"
+#include "GridColors.h"
 #include "HandlerGuard.h"
 #include "ListingRow.h"
 #include "PetsciiText.h"
@@ -22,6 +23,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
 #include <QStyle>
@@ -149,7 +151,8 @@ void TMainForm::BuildActions() {
     NewD641->setToolTip("Create New Disk");
     OpenD641 = NewItem(this, "&Open D64...", QKeySequence("Ctrl+O"));
     OpenD641->setToolTip("Open Disk");
-    CloseD641 = NewItem(this, "&Close D64");
+    // "&Copy" has C in this menu; the accelerator moves, the caption reads the same.
+    CloseD641 = NewItem(this, "Close D&64");
     Copy1 = DisabledItem(this, "&Copy", QKeySequence("F5"));
     Copy1->setToolTip("Copy Selected File(s)");
     Move1 = DisabledItem(this, "&Move", QKeySequence("F6"));
@@ -262,7 +265,7 @@ void TMainForm::BuildMenus() {
         Menu->setEnabled(false);
     }
 
-    QMenu* EmulationMenu = menuBar()->addMenu("&Emulation");
+    QMenu* EmulationMenu = menuBar()->addMenu("E&mulation");
     EmulationMenu->addAction(Run1);
     EmulationMenu->addAction(BootDisk1);
     QMenu* EmulatorMenu = EmulationMenu->addMenu("&Emulator");
@@ -423,12 +426,15 @@ void TMainForm::FormClose() {
     Guarded([this] { SaveSettings(); });
 }
 
-void TMainForm::showEvent(QShowEvent* Event) {
-    QMainWindow::showEvent(Event);
-    if (!Shown) {
+void TMainForm::setVisible(bool Visible) {
+    // Settings first: a position set before the window exists is taken by Qt and the
+    // window manager as the frame's, the position SaveSettings writes. Set later, before
+    // the frame is known, it would place the client area there instead.
+    if (Visible && !Shown) {
         Shown = true;
         FormShow();
     }
+    QMainWindow::setVisible(Visible);
 }
 
 void TMainForm::closeEvent(QCloseEvent* Event) {
@@ -439,6 +445,15 @@ void TMainForm::closeEvent(QCloseEvent* Event) {
 void TMainForm::resizeEvent(QResizeEvent* Event) {
     QMainWindow::resizeEvent(Event);
     Guarded([this] { FormResize(); });
+}
+
+void TMainForm::moveEvent(QMoveEvent* Event) {
+    QMainWindow::moveEvent(Event);
+    // The window manager has framed the window: clamp once more with the real frame.
+    if (FrameClampPending && windowState() == Qt::WindowNoState && !FrameMargins().isNull()) {
+        FrameClampPending = false;
+        Guarded([this] { ApplyBounds(QRect(pos(), size()), true); });
+    }
 }
 
 bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
@@ -552,18 +567,15 @@ void TMainForm::SetCaptionFor(int Side) {
 }
 
 void TMainForm::ShowFocus(int Side) {
-    QLabel* Active = DiskNameLabel(Side);
-    QLabel* Inactive = DiskNameLabel(Side == 1 ? 2 : 1);
-    const QPalette Base = palette();
-    QPalette InactiveColours = Inactive->palette();
-    // Many styles give inactive selections the active colour; the unfocused pane must differ.
-    InactiveColours.setColor(QPalette::Window, Base.color(QPalette::Mid));
-    InactiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Light));
-    Inactive->setPalette(InactiveColours);
-    QPalette ActiveColours = Active->palette();
-    ActiveColours.setColor(QPalette::Window, Base.color(QPalette::Active, QPalette::Highlight));
-    ActiveColours.setColor(QPalette::WindowText, Base.color(QPalette::Active, QPalette::HighlightedText));
-    Active->setPalette(ActiveColours);
+    // The caption colours of the grids' selections, so both read alike and stay readable.
+    auto Paint = [](QLabel* Label, const GridColors::TCellColors& Colours) {
+        QPalette Palette = Label->palette();
+        Palette.setColor(QPalette::Window, Colours.Background);
+        Palette.setColor(QPalette::WindowText, Colours.Text);
+        Label->setPalette(Palette);
+    };
+    Paint(DiskNameLabel(Side == 1 ? 2 : 1), GridColors::InactiveCaption(palette()));
+    Paint(DiskNameLabel(Side), GridColors::ActiveCaption(palette()));
     SetCaptionFor(Side);
 }
 
@@ -797,24 +809,21 @@ void TMainForm::ApplyColumnWidths() {
 // Settings
 
 void TMainForm::LoadSettings() {
-    const QSize Screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
-                                                          : QSize(MinWindowWidth, MinWindowHeight);
     const std::optional<int> Max = Settings.ReadInteger("Max");
     if (Max && *Max != 0) {
         // The restored size is the minimum; the stored placement does not apply.
-        const QRect Bounds = ClampWindowBounds(QRect(pos(), QSize(MinWindowWidth, MinWindowHeight)), Screen);
-        move(Bounds.topLeft());
-        resize(Bounds.size());
+        ApplyBounds(QRect(pos(), QSize(MinWindowWidth, MinWindowHeight)), false);
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         QRect Bounds(pos(), size());
         if (const std::optional<int> Width = Settings.ReadInteger("Width")) Bounds.setWidth(*Width);
         if (const std::optional<int> Height = Settings.ReadInteger("Height")) Bounds.setHeight(*Height);
-        if (const std::optional<int> X = Settings.ReadInteger("X")) Bounds.moveLeft(*X);
-        if (const std::optional<int> Y = Settings.ReadInteger("Y")) Bounds.moveTop(*Y);
-        Bounds = ClampWindowBounds(Bounds, Screen);
-        move(Bounds.topLeft());
-        resize(Bounds.size());
+        const std::optional<int> X = Settings.ReadInteger("X");
+        if (X) Bounds.moveLeft(*X);
+        const std::optional<int> Y = Settings.ReadInteger("Y");
+        if (Y) Bounds.moveTop(*Y);
+        // Without a stored position the window manager places the window.
+        ApplyBounds(Bounds, X || Y);
     }
 
     CCS64Settings.Location = Settings.ReadString("CCS64").value_or(QString()).toStdString();
@@ -838,6 +847,23 @@ void TMainForm::LoadSettings() {
     ShowCurrentEmulator();
 }
 
+void TMainForm::ApplyBounds(const QRect& Bounds, bool Positioned) {
+    const QSize Screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize(MinWindowWidth, MinWindowHeight);
+    const QMargins Frame = FrameMargins();
+    const QRect Clamped = ClampWindowBounds(Bounds, Screen, Frame);
+    if (Positioned) move(Clamped.topLeft());
+    resize(Clamped.size());
+    FrameClampPending = Frame.isNull();
+}
+
+QMargins TMainForm::FrameMargins() const {
+    const QRect Frame = frameGeometry();
+    const QRect Client = geometry();
+    return QMargins(Client.left() - Frame.left(), Client.top() - Frame.top(), Frame.right() - Client.right(),
+                    Frame.bottom() - Client.bottom());
+}
+
 void TMainForm::ShowCurrentEmulator() {
     switch (CurrentEmulator) {
     case 1:
@@ -859,6 +885,7 @@ void TMainForm::ShowCurrentEmulator() {
 }
 
 void TMainForm::SaveSettings() {
+    // The frame's position and the client area's size, as LoadSettings applies them.
     Settings.WriteInteger("X", x());
     Settings.WriteInteger("Y", y());
     Settings.WriteInteger("Width", width());

@@ -67,11 +67,14 @@ class TMainForm : public QMainWindow {
     void ShortcutsClick();
     void FormResize();
 
+    // Runs the show handler on the first show, before Qt creates and maps the window.
+    void setVisible(bool Visible) override;
+
   protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
-    void showEvent(QShowEvent* Event) override;
     void closeEvent(QCloseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
+    void moveEvent(QMoveEvent* Event) override;
 
   private:
     void FormCreate();
@@ -102,6 +105,9 @@ class TMainForm : public QMainWindow {
     void ApplyColumnWidths();
 
     void LoadSettings();
+    // Sets frame position (when Positioned) and client size, kept on the screen.
+    void ApplyBounds(const QRect& Bounds, bool Positioned);
+    QMargins FrameMargins() const;
     void SaveSettings();
     void ShowCurrentEmulator();
 
@@ -122,6 +128,9 @@ class TMainForm : public QMainWindow {
     std::shared_ptr<TC64Disk> Disk2;
     int ListingSide = 1;
     bool Shown = false;
+    // The bounds were clamped before the window manager framed the window; they are
+    // clamped again once the frame is known.
+    bool FrameClampPending = false;
 
     TEmulatorSettings CCS64Settings;
     TEmulatorSettings WinViceSettings;

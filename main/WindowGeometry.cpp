@@ -1,6 +1,7 @@
 // Widget-free geometry of the main window.
 #include "WindowGeometry.h"
 
+#include <algorithm>
 #include <cfenv>
 #include <cmath>
 
@@ -27,33 +28,13 @@ std::array<int, 4> ListingColumnWidths(int ClientWidth) {
     return Widths;
 }
 
-QRect ClampWindowBounds(const QRect& Bounds, const QSize& ScreenSize) {
-    const int SW = ScreenSize.width();
-    const int SH = ScreenSize.height();
-    int Left = Bounds.x();
-    int Top = Bounds.y();
-    int Width = Bounds.width();
-    int Height = Bounds.height();
-
-    if (Left < 0)
-        Left = 0;
-    else if (Left >= SW - MinWindowWidth)
-        Left = SW - MinWindowWidth;
-
-    if (Top < 0)
-        Top = 0;
-    else if (Top >= SH - MinWindowHeight)
-        Top = SH - MinWindowHeight;
-
-    if (Width < MinWindowWidth)
-        Width = MinWindowWidth;
-    else if (Width >= SW)
-        Width = SW;
-
-    if (Height < MinWindowHeight)
-        Height = MinWindowHeight;
-    else if (Height >= SH)
-        Height = SH;
-
+QRect ClampWindowBounds(const QRect& Bounds, const QSize& ScreenSize, const QMargins& Frame) {
+    const int FrameWidth = Frame.left() + Frame.right();
+    const int FrameHeight = Frame.top() + Frame.bottom();
+    const int Width = std::max(MinWindowWidth, std::min(Bounds.width(), ScreenSize.width() - FrameWidth));
+    const int Height =
+        std::max(MinWindowHeight, std::min(Bounds.height(), ScreenSize.height() - FrameHeight));
+    const int Left = std::max(0, std::min(Bounds.x(), ScreenSize.width() - Width - FrameWidth));
+    const int Top = std::max(0, std::min(Bounds.y(), ScreenSize.height() - Height - FrameHeight));
     return QRect(Left, Top, Width, Height);
 }

@@ -2,6 +2,7 @@
 // grid's client width, and the rule that keeps a restored window on the screen.
 #pragma once
 
+#include <QMargins>
 #include <QRect>
 #include <QSize>
 #include <array>
@@ -16,6 +17,10 @@ constexpr int MinWindowHeight = 480;
 // rest minus 4 pixels of grid lines.
 std::array<int, 4> ListingColumnWidths(int ClientWidth);
 
-// Keeps a window rectangle on a screen of ScreenSize: the position is limited as if the
-// window had its minimum size, the size to at least the minimum and at most the screen.
-QRect ClampWindowBounds(const QRect& Bounds, const QSize& ScreenSize);
+// Keeps a window on a screen of ScreenSize. Bounds holds the position of the window's
+// frame and the size of its client area, Frame the frame's margins around the client
+// area (none while no window manager has framed the window). The size stays between the
+// minimum and what fits on the screen with its frame; then the position is limited so
+// that the whole frame, title bar included, lies on the screen. On a screen smaller than
+// the minimum window the top left corner stays on it, so the title bar can be reached.
+QRect ClampWindowBounds(const QRect& Bounds, const QSize& ScreenSize, const QMargins& Frame = QMargins());

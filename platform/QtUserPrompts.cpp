@@ -29,7 +29,7 @@ int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
 QtUserPrompts::QtUserPrompts(const QString& Caption) : FCaption(Caption) {}
 
 QString QtUserPrompts::Caption() const {
-    return FCaption.isEmpty() ? QGuiApplication::applicationDisplayName() : FCaption;
+    return FCaption.isEmpty() ? QCoreApplication::applicationName() : FCaption;
 }
 
 void QtUserPrompts::ShowMessage(const QString& Text) {

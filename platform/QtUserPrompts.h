@@ -5,8 +5,8 @@
 
 class QtUserPrompts : public IUserPrompts {
   public:
-    // Caption of every box. An empty caption follows the application's display name, so
-    // a box shown before the start-up sets the title carries the default title.
+    // Caption of every box. An empty caption follows the application's name (its title),
+    // so a box shown before the start-up sets the title carries the default title.
     explicit QtUserPrompts(const QString& Caption = QStringLiteral("Kobaltmandrexis"));
 
     QString Caption() const;

@@ -6,6 +6,7 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev python3 python3-fonttools fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     cc1541 cbmconvert
+    xvfb openbox x11-utils
 )
 missing=()
 for p in "${packages[@]}"; do

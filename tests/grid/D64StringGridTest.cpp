@@ -6,6 +6,7 @@
 
 #include <QApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
 #include <QScrollBar>
@@ -235,6 +236,21 @@ class D64StringGridTest : public QObject {
         QCOMPARE(Grid->Row(), 8);
         QTest::keyRelease(Grid, Qt::Key_Shift, Qt::ControlModifier);
         QTest::keyRelease(Grid, Qt::Key_Control);
+    }
+
+    // Shift or Ctrl went down while another window had the focus, so the grid never saw
+    // the key: a click or cursor key carrying the modifier acts as a plain one.
+    void modifierPressedElsewhereActsAsPlain() {
+        Build(9);
+        Click(3);
+        Click(7, Qt::ShiftModifier);
+        QCOMPARE(Selected(*Grid), TIntegerArray{7});
+        QCOMPARE(Grid->Row(), 7);
+        // The arrow alone, without the Ctrl press QTest would send first.
+        QKeyEvent CtrlDown(QEvent::KeyPress, Qt::Key_Down, Qt::ControlModifier);
+        QApplication::sendEvent(Grid, &CtrlDown);
+        QCOMPARE(Selected(*Grid), TIntegerArray{8});
+        QCOMPARE(Grid->Row(), 8);
     }
 
     void clickOutsideTheRowsClears() {

@@ -106,11 +106,22 @@ class GridGeometryTest : public QObject {
         QPalette Palette;
         Palette.setColor(QPalette::Active, QPalette::Highlight, QColor(10, 36, 106));
         Palette.setColor(QPalette::Active, QPalette::HighlightedText, Qt::white);
+        Palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(60, 70, 80));
+        Palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(250, 240, 230));
+        const GridColors::TCellColors Inactive = GridColors::InactiveCaption(Palette);
+        QCOMPARE(Inactive.Background, QColor(60, 70, 80));
+        QCOMPARE(Inactive.Text, QColor(250, 240, 230));
+
+        // A text colour that does not read on its background (about 4:1) gives way to
+        // white or black, whichever reads better; so does the header's white.
         Palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(100, 110, 120));
         Palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(1, 2, 3));
-        const GridColors::TCellColors Inactive = GridColors::InactiveCaption(Palette);
-        QCOMPARE(Inactive.Background, QColor(100, 110, 120));
-        QCOMPARE(Inactive.Text, QColor(1, 2, 3));
+        QCOMPARE(GridColors::InactiveCaption(Palette).Text, QColor(Qt::white));
+        Palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(200, 200, 200));
+        Palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(250, 250, 250));
+        QCOMPARE(GridColors::InactiveCaption(Palette).Text, QColor(Qt::black));
+        QCOMPARE(GridColors::CellColors(Palette, true, false, false).Text, QColor(Qt::black));
+        QCOMPARE(GridColors::ContrastRatio(Qt::black, Qt::white), 21.0);
     }
 
     void inactiveCaptionFallsBackWhenLikeActive() {
@@ -127,21 +138,21 @@ class GridGeometryTest : public QObject {
         QPalette Palette;
         Palette.setColor(QPalette::Active, QPalette::Highlight, QColor(10, 36, 106));
         Palette.setColor(QPalette::Active, QPalette::HighlightedText, QColor(250, 250, 250));
-        Palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(100, 110, 120));
-        Palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(1, 2, 3));
+        Palette.setColor(QPalette::Inactive, QPalette::Highlight, QColor(60, 70, 80));
+        Palette.setColor(QPalette::Inactive, QPalette::HighlightedText, QColor(250, 240, 230));
         using GridColors::CellColors;
         // A header cell ignores selection and focus.
         for (bool Selected : {false, true})
             for (bool Focused : {false, true}) {
-                QCOMPARE(CellColors(Palette, true, Selected, Focused).Background, QColor(100, 110, 120));
+                QCOMPARE(CellColors(Palette, true, Selected, Focused).Background, QColor(60, 70, 80));
                 QCOMPARE(CellColors(Palette, true, Selected, Focused).Text, QColor(Qt::white));
             }
         QCOMPARE(CellColors(Palette, false, false, true).Background, QColor(192, 192, 192));
         QCOMPARE(CellColors(Palette, false, false, true).Text, QColor(Qt::black));
         QCOMPARE(CellColors(Palette, false, true, true).Background, QColor(10, 36, 106));
         QCOMPARE(CellColors(Palette, false, true, true).Text, QColor(250, 250, 250));
-        QCOMPARE(CellColors(Palette, false, true, false).Background, QColor(100, 110, 120));
-        QCOMPARE(CellColors(Palette, false, true, false).Text, QColor(1, 2, 3));
+        QCOMPARE(CellColors(Palette, false, true, false).Background, QColor(60, 70, 80));
+        QCOMPARE(CellColors(Palette, false, true, false).Text, QColor(250, 240, 230));
     }
 };
 

@@ -3,6 +3,7 @@
 // built in each test with the engine; prompts and settings are test doubles.
 #include "D64StringGrid.h"
 #include "FontInstaller.h"
+#include "GridColors.h"
 #include "Main.h"
 #include "MemorySettingsStore.h"
 #include "PetsciiText.h"
@@ -11,7 +12,9 @@
 #include "c64disk.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -19,7 +22,10 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolBar>
+#include <QToolButton>
 
+#include <algorithm>
 #include <memory>
 
 namespace {
@@ -72,6 +78,18 @@ QString Cell(TD64StringGrid* View, int Col, int Row) {
     return QString::fromLatin1(View->Cell(Col, Row));
 }
 
+// The two colours of text drawn on a plain background inside Area: the most frequent
+// colour (the background) and the next one (the text, drawn without antialiasing).
+std::pair<QColor, QColor> BackAndText(const QImage& Image, const QRect& Area) {
+    QMap<QRgb, int> Count;
+    for (int Y = Area.top(); Y <= Area.bottom(); ++Y)
+        for (int X = Area.left(); X <= Area.right(); ++X)
+            ++Count[Image.pixel(X, Y)];
+    QList<QRgb> ByCount = Count.keys();
+    std::sort(ByCount.begin(), ByCount.end(), [&](QRgb A, QRgb B) { return Count[A] > Count[B]; });
+    return {QColor(ByCount.value(0)), QColor(ByCount.value(1))};
+}
+
 QString Header(const std::shared_ptr<TC64Disk>& Disk) {
     return PetsciiText::ToDisplay(Disk->GetHeaderLine());
 }
@@ -88,6 +106,13 @@ class MainWindowTest : public QObject {
     std::unique_ptr<TMainForm> Form;
 
     QString PathOf(const QString& Name) const { return Dir.filePath(Name); }
+
+    // Under a window manager the frame arrives after the window is shown: wait for its
+    // title bar. Qt's offscreen platform draws no frames.
+    void WaitForFrame() {
+        if (QGuiApplication::platformName() == "xcb")
+            QTRY_VERIFY(Form->frameGeometry().top() < Form->geometry().top());
+    }
 
     void ShowForm() {
         Form = std::make_unique<TMainForm>(*Prompts, *Store, *Fonts);
@@ -159,10 +184,47 @@ class MainWindowTest : public QObject {
              {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename", "&Properties", "&Select All",
               "&Run", "&Boot Disk", "&Options", "&About", "&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
-        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts"})
+        for (const char* Caption : {"&Open D64...", "Close D&64", "C&lose", "&Shortcuts"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());
+    }
+
+    // No two items of one menu (the menu bar counting as one) share an accelerator, tool
+    // buttons take none, and Alt+M opens the Emulation menu rather than Edit.
+    void acceleratorsAreDistinctPerMenu() {
+        ShowForm();
+        QStringList Titles;
+        for (QAction* Title : Form->menuBar()->actions())
+            Titles << Title->text();
+        QCOMPARE(Titles,
+                 (QStringList{"&File", "&Edit", "&Left", "&Right", "E&mulation", "&Options", "&Help"}));
+        QList<QWidget*> Menus = {Form->menuBar()};
+        for (QMenu* Menu : Form->findChildren<QMenu*>())
+            Menus << Menu;
+        for (QWidget* Menu : Menus) {
+            QMap<QString, QString> Taken;
+            for (QAction* Action : Menu->actions()) {
+                const QString Key = QKeySequence::mnemonic(Action->text()).toString();
+                if (Key.isEmpty()) continue;
+                QVERIFY2(!Taken.contains(Key), qPrintable(Taken[Key] + " and " + Action->text()));
+                Taken[Key] = Action->text();
+            }
+        }
+        QStringList Hints;
+        for (QToolButton* Button : Form->findChild<QToolBar*>("ToolBar1")->findChildren<QToolButton*>()) {
+            QVERIFY2(QKeySequence::mnemonic(Button->text()).isEmpty(), qPrintable(Button->text()));
+            if (Button->isVisible()) Hints << Button->toolTip();
+        }
+        QCOMPARE(Hints, (QStringList{"Create New Disk", "Open Disk", "Copy Selected File(s)",
+                                     "Move Selected File(s)", "Scratch Selected File(s)",
+                                     "Delete Selected File(s)", "Edit Disk Properties", "View BAM"}));
+
+        QTest::keyClick(Form.get(), Qt::Key_M, Qt::AltModifier);
+        QTRY_VERIFY(qobject_cast<QMenu*>(QApplication::activePopupWidget()));
+        auto* Open = static_cast<QMenu*>(QApplication::activePopupWidget());
+        QCOMPARE(Open->title(), QString("E&mulation"));
+        Open->close();
     }
 
     void listingShowsRowsHeaderAndStatus() {
@@ -235,7 +297,7 @@ class MainWindowTest : public QObject {
         QVERIFY(View->IsRowSelected(1));
         QCOMPARE(Form->windowTitle(), Path + " - Kobaltmandrexis 0.2");
 
-        Item("&Close D64")->trigger();
+        Item("Close D&64")->trigger();
         QVERIFY(!Form->Disk(2));
         QCOMPARE(Form->DiskNameLabel(2)->text(), QString("NO DISK"));
         QCOMPARE(Form->StatusText(2), QString());
@@ -394,6 +456,38 @@ class MainWindowTest : public QObject {
         QVERIFY(Form->RightView()->hasFocus());
     }
 
+    // The unfocused side's disk name is drawn in the colours of the unfocused grid's
+    // selection, and its text reads well, in the default palette and in a dark one.
+    void inactiveSideReadsLikeItsSelection_data() {
+        QTest::addColumn<QPalette>("Palette");
+        QTest::newRow("default") << QApplication::palette();
+        QPalette Dark(QColor(53, 53, 53));
+        Dark.setColor(QPalette::WindowText, Qt::white);
+        Dark.setColor(QPalette::Highlight, QColor(42, 130, 218));
+        Dark.setColor(QPalette::HighlightedText, Qt::black);
+        QTest::newRow("dark") << Dark;
+    }
+    void inactiveSideReadsLikeItsSelection() {
+        QFETCH(QPalette, Palette);
+        const QPalette Before = QApplication::palette();
+        QApplication::setPalette(Palette);
+        const QString Path = MakeImage(PathOf("colours.d64"), {{"ONE", 0x82, 17, 0, 1}});
+        ShowForm();
+        OpenOn(1, Path);
+        Form->RightView()->SetFocus();
+        QLabel* Name = Form->DiskNameLabel(1);
+        const auto [Back, Text] = BackAndText(Name->grab().toImage(), Name->contentsRect());
+        TD64StringGrid* View = Form->LeftView();
+        // Inside the name cell of row 1, within the current row's dotted frame.
+        const QRect Cell(View->ColWidth(0) + 2, View->RowHeight(0) + 1, View->ColWidth(1) - 2,
+                         View->RowHeight(1) - 2);
+        const auto [RowBack, RowText] = BackAndText(View->viewport()->grab().toImage(), Cell);
+        QApplication::setPalette(Before);
+        QCOMPARE(Back, RowBack);
+        QCOMPARE(Text, RowText);
+        QVERIFY2(GridColors::ContrastRatio(Back, Text) >= 4.5, qPrintable(Back.name() + " / " + Text.name()));
+    }
+
     void shortcutsTextOnF1() {
         ShowForm();
         Form->LeftView()->SetFocus();
@@ -479,7 +573,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(Form->ActiveSide(), 1);
 
         // Closing one side leaves the other with the disk.
-        Item("&Close D64")->trigger();
+        Item("Close D&64")->trigger();
         QVERIFY(!Form->Disk(1));
         QVERIFY(Form->Disk(2));
         QCOMPARE(Form->DiskNameLabel(2)->text(), Header(Form->Disk(2)));
@@ -552,6 +646,43 @@ class MainWindowTest : public QObject {
         QVERIFY(!Item("&CCS64 Win32")->isChecked());
         QCOMPARE(Form->EmulatorPanel()->text(), QString("WINVICE"));
         QVERIFY(Prompts->Shown.isEmpty());
+    }
+
+    // Saved and restored as the same pair, frame position and client size, the window
+    // comes back exactly where it was after any number of starts.
+    void placementSurvivesRestarts() {
+        // Frame and all inside even the small screen of Qt's offscreen platform.
+        Store->Values["X"] = 40;
+        Store->Values["Y"] = 30;
+        Store->Values["Width"] = 700;
+        Store->Values["Height"] = 500;
+        for (int Start = 1; Start <= 3; ++Start) {
+            ShowForm();
+            WaitForFrame();
+            QTRY_COMPARE(Form->frameGeometry().topLeft(), QPoint(40, 30));
+            QCOMPARE(Form->size(), QSize(700, 500));
+            Form->close();
+            const QRect Saved(Store->Values["X"].toInt(), Store->Values["Y"].toInt(),
+                              Store->Values["Width"].toInt(), Store->Values["Height"].toInt());
+            QCOMPARE(Saved, QRect(40, 30, 700, 500));
+        }
+    }
+
+    // A position off the screen brings the whole frame onto it, the title bar included.
+    void offScreenPositionKeepsTheWholeFrameOnScreen() {
+        const QRect Screen = QGuiApplication::primaryScreen()->geometry();
+        Store->Values["X"] = -50;
+        Store->Values["Y"] = -50;
+        ShowForm();
+        WaitForFrame();
+        QTRY_COMPARE(Form->frameGeometry().topLeft(), QPoint(0, 0));
+
+        Form.reset();
+        Store->Values["X"] = Screen.width() + 100;
+        Store->Values["Y"] = Screen.height() + 100;
+        ShowForm();
+        WaitForFrame();
+        QTRY_COMPARE(Form->frameGeometry().bottomRight(), Screen.bottomRight());
     }
 
     void maximizedIgnoresStoredGeometry() {

@@ -39,23 +39,45 @@ class WindowGeometryTest : public QObject {
 
     void clampWindowBounds_data() {
         QTest::addColumn<QRect>("Stored");
+        QTest::addColumn<QMargins>("Frame");
+        QTest::addColumn<QSize>("Screen");
         QTest::addColumn<QRect>("Expected");
-        // A 1024 x 768 screen: the position limits are 1024-640 = 384 and 768-480 = 288.
-        QTest::newRow("inside stays") << QRect(10, 20, 800, 600) << QRect(10, 20, 800, 600);
-        QTest::newRow("negative position") << QRect(-50, -1, 700, 500) << QRect(0, 0, 700, 500);
-        QTest::newRow("far right and low") << QRect(5000, 700, 700, 500) << QRect(384, 288, 700, 500);
-        QTest::newRow("exactly at the limit") << QRect(384, 288, 640, 480) << QRect(384, 288, 640, 480);
-        QTest::newRow("one short of the limit") << QRect(383, 287, 640, 480) << QRect(383, 287, 640, 480);
-        QTest::newRow("too small") << QRect(0, 0, 300, 479) << QRect(0, 0, 640, 480);
-        QTest::newRow("larger than the screen") << QRect(0, 0, 2000, 800) << QRect(0, 0, 1024, 768);
-        // The position limit assumes the minimum size, so a wide window may reach past the edge.
-        QTest::newRow("wide window at the limit") << QRect(384, 0, 1000, 480) << QRect(384, 0, 1000, 480);
+        // A 1024 x 768 screen; a minimum window fits up to 1024-640 = 384 and 768-480 = 288.
+        const QSize Screen(1024, 768);
+        const QMargins None;
+        QTest::newRow("inside stays") << QRect(10, 20, 800, 600) << None << Screen << QRect(10, 20, 800, 600);
+        QTest::newRow("negative position")
+            << QRect(-50, -1, 700, 500) << None << Screen << QRect(0, 0, 700, 500);
+        QTest::newRow("exactly at the limit")
+            << QRect(384, 288, 640, 480) << None << Screen << QRect(384, 288, 640, 480);
+        QTest::newRow("one short of the limit")
+            << QRect(383, 287, 640, 480) << None << Screen << QRect(383, 287, 640, 480);
+        QTest::newRow("too small") << QRect(0, 0, 300, 479) << None << Screen << QRect(0, 0, 640, 480);
+        QTest::newRow("larger than the screen")
+            << QRect(0, 0, 2000, 800) << None << Screen << QRect(0, 0, 1024, 768);
+        // The window's own size decides how far it may go: nothing reaches past an edge.
+        QTest::newRow("far right and low")
+            << QRect(5000, 700, 700, 500) << None << Screen << QRect(324, 268, 700, 500);
+        QTest::newRow("wide window") << QRect(384, 0, 1000, 480) << None << Screen << QRect(24, 0, 1000, 480);
+        // With a frame (1 pixel border, 24 pixel title bar) the whole frame stays on screen.
+        const QMargins Framed(1, 24, 1, 1);
+        QTest::newRow("framed, above and left")
+            << QRect(-5, -5, 640, 480) << Framed << Screen << QRect(0, 0, 640, 480);
+        QTest::newRow("framed, far low")
+            << QRect(0, 700, 640, 480) << Framed << Screen << QRect(0, 263, 640, 480);
+        QTest::newRow("framed, screen sized")
+            << QRect(0, 0, 1024, 768) << Framed << Screen << QRect(0, 0, 1022, 743);
+        // A screen below the minimum keeps the top left corner, and so the title bar, on it.
+        QTest::newRow("tiny screen") << QRect(50, 50, 640, 480) << Framed << QSize(600, 400)
+                                     << QRect(0, 0, 640, 480);
     }
 
     void clampWindowBounds() {
         QFETCH(QRect, Stored);
+        QFETCH(QMargins, Frame);
+        QFETCH(QSize, Screen);
         QFETCH(QRect, Expected);
-        QCOMPARE(ClampWindowBounds(Stored, QSize(1024, 768)), Expected);
+        QCOMPARE(ClampWindowBounds(Stored, Screen, Frame), Expected);
     }
 };
 

@@ -123,13 +123,13 @@ class PromptsTest : public QObject {
     }
 
     void EmptyCaptionFollowsTheApplicationTitle() {
-        const QString Before = QGuiApplication::applicationDisplayName();
-        QGuiApplication::setApplicationDisplayName("Kobalt");
+        const QString Before = QCoreApplication::applicationName();
+        QCoreApplication::setApplicationName("Kobalt");
         QtUserPrompts Prompts{QString()};
         TBoxSeen Seen;
         AnswerNextBox(Seen, Click(QMessageBox::Ok));
         Prompts.ShowMessage("Can't load font:CBM64_G.fon");
-        QGuiApplication::setApplicationDisplayName(Before);
+        QCoreApplication::setApplicationName(Before);
         QCOMPARE(Seen.Caption, QString("Kobalt"));
     }
 

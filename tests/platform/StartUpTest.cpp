@@ -6,10 +6,15 @@
 #include "Splash.h"
 
 #include "FontInstaller.h"
+#include "Main.h"
+#include "MemorySettingsStore.h"
+#include "QtUserPrompts.h"
 
 #include <QApplication>
+#include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
+#include <QProcess>
 #include <QTimer>
 #include <QtTest>
 #include <stdexcept>
@@ -41,6 +46,34 @@ TSplashScreen* FindSplash() {
     for (QWidget* Widget : QApplication::topLevelWidgets())
         if (auto* Splash = qobject_cast<TSplashScreen*>(Widget)) return Splash;
     return nullptr;
+}
+
+// Answers an error box only once the splash's timer has ended the splash, like a user who
+// takes a few seconds to read it; the box's own event loop runs meanwhile.
+class TLateAnsweredPrompts : public ScriptedPrompts {
+  public:
+    void ShowError(const QString& Text) override {
+        ScriptedPrompts::ShowError(Text);
+        QEventLoop Box;
+        QTimer Reading;
+        QObject::connect(&Reading, &QTimer::timeout, &Box, [&Box] {
+            if (!FindSplash()) Box.quit();
+        });
+        Reading.start(50);
+        QTimer::singleShot(5000, &Box, &QEventLoop::quit);
+        Box.exec();
+    }
+};
+
+// The title the window manager shows for a window: its _NET_WM_NAME, as any X client
+// reads it.
+QString TitleBarText(const QWidget* Window) {
+    QProcess Xprop;
+    Xprop.start("xprop", {"-id", QString::number(Window->winId()), "-notype", "_NET_WM_NAME"});
+    if (!Xprop.waitForFinished(5000)) return {};
+    const QString Line = QString::fromUtf8(Xprop.readAllStandardOutput()).trimmed();
+    const qsizetype Quote = Line.indexOf(u'"');
+    return Quote < 0 ? QString() : Line.mid(Quote + 1).chopped(1);
 }
 
 } // namespace
@@ -120,6 +153,61 @@ class StartUpTest : public QObject {
         QCOMPARE(Prompts.Errors(), QStringList{"no window today"});
         QVERIFY(VisibleTopLevels().isEmpty());
         QVERIFY(FindSplash() == nullptr);
+    }
+
+    // A setting of the wrong type puts the error box up while the main window opens, and
+    // the user answers it after the splash's time is over: the window opens all the same.
+    void ErrorBoxAnsweredAfterTheSplashTime() {
+        TFakeFonts Fonts;
+        TLateAnsweredPrompts Prompts;
+        MemorySettingsStore Store;
+        Store.Values["Max"] = "abc";
+        bool MainShown = false;
+        const int ExitCode = StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
+            auto Window = std::make_unique<TMainForm>(Prompts, Store, Fonts);
+            auto* Watch = new QTimer(Window.get());
+            QObject::connect(Watch, &QTimer::timeout, Window.get(), [&MainShown, Form = Window.get()] {
+                if (!Form->isVisible()) return;
+                MainShown = true;
+                Form->close();
+            });
+            Watch->start(100);
+            QTimer::singleShot(15000, Window.get(), [] { QCoreApplication::quit(); });
+            return Window;
+        });
+        QCOMPARE(ExitCode, 0);
+        QCOMPARE(Prompts.Errors(), QStringList{"Invalid registry data type for value \"Max\""});
+        QVERIFY(MainShown);
+    }
+
+    // On a desktop the title bars read exactly the program's captions: the application's
+    // name is added neither to the main window's nor to a dialog's.
+    void TitleBarsShowTheCaptionsOnly() {
+        if (QGuiApplication::platformName() != "xcb") QSKIP("title bars exist only under a window manager");
+        TFakeFonts Fonts;
+        QtUserPrompts Prompts;
+        MemorySettingsStore Store;
+        QStringList Titles;
+        auto ReadTitle = [&Titles](QWidget* Window) {
+            QVERIFY(Window);
+            QTRY_VERIFY(!TitleBarText(Window).isEmpty());
+            Titles << TitleBarText(Window);
+        };
+        StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
+            auto Window = std::make_unique<TMainForm>(Prompts, Store, Fonts);
+            QTimer::singleShot(0, Window.get(), [&, Form = Window.get()] {
+                ReadTitle(Form);
+                // Runs inside the file dialog's event loop.
+                QTimer::singleShot(0, [&] {
+                    ReadTitle(QApplication::activeModalWidget());
+                    if (QWidget* Dialog = QApplication::activeModalWidget()) Dialog->close();
+                });
+                Form->OpenD641Click();
+                Form->close();
+            });
+            return Window;
+        });
+        QCOMPARE(Titles, (QStringList{"Kobaltmandrexis 0.2", "Open"}));
     }
 
     void SplashShowsThePictureCentredOnTop() {
