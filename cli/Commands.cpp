@@ -191,7 +191,7 @@ int Export(const TCommandLine& Line, std::ostream& Err) {
     std::vector<std::pair<fs::path, ByteArray>> outputs;
     std::set<fs::path> targets;
     for (uint8_t* entry : entries) {
-        const fs::path target = dir / (PetsciiToFileName(entry + 5, 15) + ".prg");
+        const fs::path target = dir / (ExportBaseName(entry + 5) + ".prg");
         if (!targets.insert(target).second)
             throw ECliError("Two files would be written to " + target.string() + "; name the one to export");
         outputs.emplace_back(target, disk->LoadFile(entry));

@@ -45,6 +45,9 @@ PetsciiString PetsciiToString(const uint8_t* Field, int LastIndex);
 // A host file name from a name field: control bytes skipped, cut at 0xA0 and at
 // characters a host path cannot hold.
 std::string PetsciiToFileName(const uint8_t* Field, int LastIndex);
+// The host name (without extension) a file is exported under: PetsciiToFileName of its
+// 16-byte name field, or "Unnamed" when that leaves nothing.
+std::string ExportBaseName(const uint8_t* NameField);
 
 class TC64Disk {
   public:

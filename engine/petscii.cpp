@@ -27,3 +27,9 @@ std::string PetsciiToFileName(const uint8_t* Field, int LastIndex) {
     }
     return Name;
 }
+
+std::string ExportBaseName(const uint8_t* NameField) {
+    std::string Name = PetsciiToFileName(NameField, 15);
+    // A name with nothing a host path can hold would give a hidden ".prg".
+    return Name.empty() ? "Unnamed" : Name;
+}

@@ -7,6 +7,7 @@
 #include "GridColors.h"
 #include "HandlerGuard.h"
 #include "ListingRow.h"
+#include "LocalPath.h"
 #include "PetsciiText.h"
 #include "SettingsStore.h"
 #include "UserPrompts.h"
@@ -57,14 +58,6 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "SHIFT-DEL  :  delete selected file(s)\r\n"
                                   "CTRL-C       :  select CCS64 as current emulator\r\n"
                                   "CTRL-V       :  select WinVice";
-
-std::string ToLocalPath(const QString& FileName) {
-    return QFile::encodeName(FileName).toStdString();
-}
-
-QString FromLocalPath(const std::string& FileName) {
-    return QFile::decodeName(QByteArray::fromStdString(FileName));
-}
 
 // Everything up to and including the last path delimiter.
 QString FolderOf(const std::string& FileName) {
@@ -147,29 +140,29 @@ void TMainForm::ReloadImage(const std::string& FileName) {
 // Construction of the command table and the controls
 
 void TMainForm::BuildActions() {
-    NewD641 = DisabledItem(this, "&New D64...", QKeySequence("Ctrl+N"));
+    NewD641 = NewItem(this, "&New D64...", QKeySequence("Ctrl+N"));
     NewD641->setToolTip("Create New Disk");
     OpenD641 = NewItem(this, "&Open D64...", QKeySequence("Ctrl+O"));
     OpenD641->setToolTip("Open Disk");
     // "&Copy" has C in this menu; the accelerator moves, the caption reads the same.
     CloseD641 = NewItem(this, "Close D&64");
-    Copy1 = DisabledItem(this, "&Copy", QKeySequence("F5"));
+    Copy1 = NewItem(this, "&Copy", QKeySequence("F5"));
     Copy1->setToolTip("Copy Selected File(s)");
-    Move1 = DisabledItem(this, "&Move", QKeySequence("F6"));
+    Move1 = NewItem(this, "&Move", QKeySequence("F6"));
     Move1->setToolTip("Move Selected File(s)");
-    Scratch1 = DisabledItem(this, "&Scratch", QKeySequence("Del"));
+    Scratch1 = NewItem(this, "&Scratch", QKeySequence("Del"));
     Scratch1->setToolTip("Scratch Selected File(s)");
-    Delete1 = DisabledItem(this, "&Delete", QKeySequence("Shift+Del"));
+    Delete1 = NewItem(this, "&Delete", QKeySequence("Shift+Del"));
     Delete1->setToolTip("Delete Selected File(s)");
-    Rename1 = DisabledItem(this, "&Rename", QKeySequence("F9"));
-    ExporttoPRG1 = DisabledItem(this, "&Export to PRG", QKeySequence(), 0);
-    ExportFile1 = DisabledItem(this, "Export &File", QKeySequence(), 0);
-    ExportSelection1 = DisabledItem(this, "Export &Selection", QKeySequence(), 1);
-    ExportAll1 = DisabledItem(this, "Export &All", QKeySequence(), 2);
+    Rename1 = NewItem(this, "&Rename", QKeySequence("F9"));
+    ExporttoPRG1 = NewItem(this, "&Export to PRG", QKeySequence(), 0);
+    ExportFile1 = NewItem(this, "Export &File", QKeySequence(), 0);
+    ExportSelection1 = NewItem(this, "Export &Selection", QKeySequence(), 1);
+    ExportAll1 = NewItem(this, "Export &All", QKeySequence(), 2);
     Properties1 = DisabledItem(this, "&Properties", QKeySequence("F7"));
     Close1 = NewItem(this, "C&lose");
 
-    SelectAll1 = DisabledItem(this, "&Select All", QKeySequence("Ctrl+A"));
+    SelectAll1 = NewItem(this, "&Select All", QKeySequence("Ctrl+A"));
 
     Run1 = DisabledItem(this, "&Run", QKeySequence("Ctrl+R"));
     BootDisk1 = DisabledItem(this, "&Boot Disk", QKeySequence("Ctrl+B"));
@@ -224,7 +217,16 @@ void TMainForm::BuildActions() {
     for (QAction* Item : findChildren<QAction*>())
         Item->setShortcutContext(Qt::WindowShortcut);
 
+    connect(NewD641, &QAction::triggered, this, [this] { NewD641Click(); });
     connect(OpenD641, &QAction::triggered, this, [this] { OpenD641Click(); });
+    connect(Copy1, &QAction::triggered, this, [this] { Copy1Click(); });
+    connect(Move1, &QAction::triggered, this, [this] { Move1Click(); });
+    connect(Scratch1, &QAction::triggered, this, [this] { Scratch1Click(); });
+    connect(Delete1, &QAction::triggered, this, [this] { DeleteButtonClick(); });
+    connect(Rename1, &QAction::triggered, this, [this] { Rename1Click(); });
+    connect(SelectAll1, &QAction::triggered, this, [this] { SelectAll1Click(); });
+    for (QAction* Item : {ExporttoPRG1, ExportFile1, ExportSelection1, ExportAll1})
+        connect(Item, &QAction::triggered, this, [this, Item] { ExporttoPRG2Click(Item->data().toInt()); });
     connect(CloseD641, &QAction::triggered, this, [this] { CloseD641Click(); });
     connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
     connect(Shortcuts1, &QAction::triggered, this, [this] { ShortcutsClick(); });
@@ -286,6 +288,14 @@ void TMainForm::BuildMenus() {
     PopupMenu1->addActions({Copy1, Move1, Scratch1, Delete1, Rename1});
     QMenu* ExportMenu = PopupMenu1->addMenu("&Export to PRG");
     ExportMenu->addActions({ExportFile1, ExportSelection1, ExportAll1});
+    // The submenu can be opened exactly when one of its items can be chosen.
+    const auto FollowItems = [ExportMenu, this] {
+        ExportMenu->menuAction()->setEnabled(ExportFile1->isEnabled() || ExportSelection1->isEnabled() ||
+                                             ExportAll1->isEnabled());
+    };
+    for (QAction* Item : {ExportFile1, ExportSelection1, ExportAll1})
+        connect(Item, &QAction::changed, this, FollowItems);
+    FollowItems();
     PopupMenu1->addAction(Properties1);
 }
 

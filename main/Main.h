@@ -53,6 +53,7 @@ class TMainForm : public QMainWindow {
     QAction* SoftWriteItem(int Side) const;
 
     // Public handlers (bound to menu items, tool buttons, grids and labels).
+    void NewD641Click();
     void OpenD641Click();
     void CloseD641Click();
     void Close1Click();
@@ -66,6 +67,15 @@ class TMainForm : public QMainWindow {
     void ChangeFontMode(QAction* Item);
     void ShortcutsClick();
     void FormResize();
+    // File commands
+    void Copy1Click();
+    void Move1Click();
+    void Rename1Click();
+    void SelectAll1Click();
+    void Scratch1Click();
+    void DeleteButtonClick();
+    // Tag 0: the current row (save dialog), 1: the selection, 2: every file (folder picker).
+    void ExporttoPRG2Click(int Tag);
 
     // Runs the show handler on the first show, before Qt creates and maps the window.
     void setVisible(bool Visible) override;
@@ -103,6 +113,10 @@ class TMainForm : public QMainWindow {
     void AddDirEntry(const TC64DirRecord& Record);
     void OpenThroughDialog(int Side);
     void ApplyColumnWidths();
+
+    // Scratches (or, with Delete, wipes) the active side's selected files after a question.
+    void ScratchSelected(bool Delete);
+    void ExportFiles(int Tag);
 
     void LoadSettings();
     // Sets frame position (when Positioned) and client size, kept on the screen.

@@ -88,7 +88,7 @@ TEST(CopyTest, RefusalsLeaveTheDestinationUntouched) {
 
 TEST(ExportTest, WritesEachFilesExactBytes) {
     TTempDir dir;
-    MakeImage(dir, "a.d64", {{"ONE", 254}, {"TWO", 255}, {"EMPTY", 0}, {"SL/ASH", 17}});
+    MakeImage(dir, "a.d64", {{"ONE", 254}, {"TWO", 255}, {"EMPTY", 0}, {"SL/ASH", 17}, {"..", 3}});
     std::filesystem::create_directory(dir.Path("out"));
     const TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
     ASSERT_EQ(r.Status, 0) << r.Err;
@@ -98,6 +98,8 @@ TEST(ExportTest, WritesEachFilesExactBytes) {
     EXPECT_EQ(ReadBytes(dir.Path("out/EMPTY.prg")).size(), 0u);
     // The host name ends where a host path could not go on.
     EXPECT_EQ(ReadBytes(dir.Path("out/SL.prg")), RandomBytes(17, 17));
+    // Nothing of the name is left: a visible name rather than a hidden ".prg".
+    EXPECT_EQ(ReadBytes(dir.Path("out/Unnamed.prg")), RandomBytes(3, 3));
 }
 
 TEST(ExportTest, RefusesBeforeWritingAnything) {

@@ -1,0 +1,177 @@
+// The file commands of the main window: copy to the other side, move and rename (not
+// offered), select all, scratch and delete after a question, and export to program files.
+#include "Main.h"
+
+#include "D64StringGrid.h"
+#include "LocalPath.h"
+#include "PetsciiText.h"
+#include "UserPrompts.h"
+#include "hostfile.h"
+
+#include <QAction>
+
+namespace {
+
+const char* const ExportFilter = "C64 Programfile (*.prg)|*.prg|All Files (*.*)|*.*";
+
+} // namespace
+
+void TMainForm::Copy1Click() {
+    Guarded([this] {
+        const int Side = ActiveSide();
+        const int Destination = Side == 1 ? 2 : 1;
+        const std::shared_ptr<TC64Disk> Source = DiskRef(Side);
+        const std::shared_ptr<TC64Disk> Target = DiskRef(Destination);
+        if (!Source || !Target) {
+            Prompts.ShowMessage("Before you can copy you must insert an destination disk!");
+            return;
+        }
+        TD64StringGrid* View = ViewOf(Side);
+        TIntegerArray Rows;
+        View->GetSelectedRows(Rows);
+        if (Rows.empty()) {
+            Prompts.ShowMessage("Please first select one or more files to copy and try again!");
+            return;
+        }
+        // The destination is listed again also when a file fails, so that it shows the
+        // files copied before the failure; the source keeps its selection and the focus.
+        const auto ShowDestination = [&] {
+            RefreshChangedSide(Destination);
+            View->SetFocus();
+        };
+        try {
+            for (int Row : Rows)
+                Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
+        } catch (...) {
+            ShowDestination();
+            throw;
+        }
+        ShowDestination();
+    });
+}
+
+void TMainForm::Move1Click() {
+    Guarded([this] { Prompts.ShowMessage("Move: not implemented!"); });
+}
+
+void TMainForm::Rename1Click() {
+    Guarded([this] { Prompts.ShowMessage("Rename: not implemented!"); });
+}
+
+void TMainForm::SelectAll1Click() {
+    Guarded([this] {
+        TD64StringGrid* View = ViewOf(ActiveSide());
+        if (!View->Empty()) View->SelectAll();
+    });
+}
+
+void TMainForm::Scratch1Click() {
+    Guarded([this] { ScratchSelected(false); });
+}
+
+void TMainForm::DeleteButtonClick() {
+    Guarded([this] { ScratchSelected(true); });
+}
+
+void TMainForm::ScratchSelected(bool Delete) {
+    const int Side = ActiveSide();
+    const QString Word = Delete ? " delete " : " scratch ";
+    const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+    if (!SideDisk) return;
+    TD64StringGrid* View = ViewOf(Side);
+    TIntegerArray Rows;
+    View->GetSelectedRows(Rows);
+    if (Rows.empty()) {
+        Prompts.ShowMessage("Please first select one or more files to" + Word + "and try again!");
+        return;
+    }
+    std::vector<uint8_t*> Entries;
+    for (int Row : Rows)
+        Entries.push_back(View->GetRowEntry(Row));
+    QString Question =
+        "Do you really want to" + Word +
+        (Rows.size() == 1 ? QStringLiteral("one file?") : QString::number(Rows.size()) + " files?");
+    if (Delete) Question += "\r\nAttention, deleted files cannot be unscratched!";
+    if (!Prompts.AskYesNo(Question, false)) return;
+    // A file that fails leaves the ones before it scratched in memory: the listing shows
+    // that state rather than rows whose entries are gone.
+    try {
+        SideDisk->ScratchFiles(Entries, Delete);
+    } catch (...) {
+        RefreshChangedSide(Side);
+        throw;
+    }
+    RefreshChangedSide(Side);
+}
+
+void TMainForm::ExporttoPRG2Click(int Tag) {
+    Guarded([this, Tag] { ExportFiles(Tag); });
+}
+
+void TMainForm::ExportFiles(int Tag) {
+    const int Side = ActiveSide();
+    const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+    if (!SideDisk) return;
+    TD64StringGrid* View = ViewOf(Side);
+    TIntegerArray Rows;
+    if (Tag == 0) {
+        Rows.push_back(View->Row());
+    } else if (Tag == 1) {
+        View->GetSelectedRows(Rows);
+    } else {
+        for (int Row = 1; Row < View->RowCount(); ++Row)
+            Rows.push_back(Row);
+    }
+    // The blank row of a listing without files has no file to export.
+    std::erase_if(Rows, [View](int Row) { return View->GetRowEntry(Row) == nullptr; });
+    if (Rows.empty()) {
+        Prompts.ShowMessage("Please first select one file to export and try again!");
+        return;
+    }
+    std::string Folder;
+    if (Tag != 0) {
+        const QString Chosen = Prompts.GetExistingDirectory(this, "Choose an export-folder...");
+        if (Chosen.isEmpty()) return;
+        Folder = ToLocalPath(Chosen);
+        if (Folder.back() != '/') Folder += '/';
+    }
+
+    bool OverwriteAll = false;
+    unsigned Exported = 0;
+    for (int Row : Rows) {
+        const uint8_t* Entry = View->GetRowEntry(Row);
+        ByteArray Bytes;
+        try {
+            Bytes = SideDisk->LoadFile(View->GetRowEntry(Row));
+        } catch (const EC64DiskException& Error) {
+            Prompts.ShowMessage("Error while exporting file <" +
+                                PetsciiText::ToDisplay(std::string(Entry + 5, Entry + 21)) + ">.\r\n" +
+                                QString::fromStdString(Error.what()));
+            continue;
+        }
+        if (Bytes.empty()) continue;
+
+        // The name comes from the C64 name with every path character cut away, so it
+        // never leads out of the chosen folder.
+        std::string Target;
+        if (Tag == 0) {
+            const QString Chosen = Prompts.GetSaveFileName(this, FromLocalPath(ExportBaseName(Entry + 5)),
+                                                           ExportFilter, "Export to Programfile", "prg");
+            if (Chosen.isEmpty()) continue;
+            Target = ToLocalPath(Chosen);
+        } else {
+            Target = Folder + ExportBaseName(Entry + 5) + ".prg";
+        }
+        if (!OverwriteAll && HostFile::Exists(Target)) {
+            // Closing the question answers No: the existing file stays.
+            const IUserPrompts::TAnswer Answer =
+                Prompts.AskYesNoAll("The file <" + FromLocalPath(Target) + "> already exists! Overwrite?");
+            if (Answer == IUserPrompts::TAnswer::No) continue;
+            if (Answer == IUserPrompts::TAnswer::All) OverwriteAll = true;
+        }
+        // The old file is replaced only once the new one is complete.
+        HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size());
+        ++Exported;
+    }
+    Prompts.ShowMessage(QString::number(Exported) + " Files successfully exported!");
+}

@@ -1,0 +1,328 @@
+// The file commands and the new-disk command as a user meets them: keys, questions and
+// messages through the scripted prompts, and the bytes they leave in image and host files.
+#include "D64StringGrid.h"
+#include "NewDlg.h"
+#include "WindowTestSupport.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using TAnswer = IUserPrompts::TAnswer;
+
+// Selects exactly these rows of a side and gives it the focus.
+void Select(TD64StringGrid* View, const std::vector<int>& Rows) {
+    View->SetFocus();
+    View->ClearSelection();
+    for (int Row : Rows)
+        View->SetRowSelected(Row, true);
+}
+
+QStringList FolderFiles(const QString& Folder) {
+    return QDir(Folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+}
+
+const uint32_t Header = 91392;
+
+} // namespace
+
+class FileCommandsTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TWindowFixture> W;
+
+  private slots:
+    void init() {
+        W = std::make_unique<TWindowFixture>();
+        W->Show();
+    }
+    void cleanup() {
+        QVERIFY2(W->Prompts.Unexpected.isEmpty(), qPrintable(W->Prompts.Unexpected.join("; ")));
+        W.reset();
+    }
+
+    void copyWritesTheSelectionAndKeepsIt() {
+        const QString Left =
+            MakeImage(W->PathOf("a.d64"),
+                      {{"ONE", SomeBytes(300, 1)}, {"TWO", SomeBytes(10, 2)}, {"THREE", SomeBytes(1000, 3)}});
+        W->Open(1, Left);
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Messages(),
+                 QStringList{"Before you can copy you must insert an destination disk!"});
+
+        W->Open(2, MakeImage(W->PathOf("b.d64")));
+        Select(W->View(1), {});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Messages().last(),
+                 QString("Please first select one or more files to copy and try again!"));
+
+        Select(W->View(1), {1, 3});
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(ListedNames(W->View(2)), (QStringList{"ONE", "THREE"}));
+        QVERIFY(W->View(1)->hasFocus());
+        QVERIFY(W->View(1)->IsRowSelected(1) && W->View(1)->IsRowSelected(3) &&
+                !W->View(1)->IsRowSelected(2));
+        const auto Copied = TC64Disk::OpenDiskImage(LocalPath(W->PathOf("b.d64")), deCbmDos);
+        std::vector<ByteArray> Contents;
+        Copied->ReadDirectory(TFileKindSet::AllListed(),
+                              [&](const TC64DirRecord& R) { Contents.push_back(Copied->LoadFile(R.Entry)); });
+        QCOMPARE(Contents, (std::vector<ByteArray>{SomeBytes(300, 1), SomeBytes(1000, 3)}));
+    }
+
+    void copyStopsAtTheFirstFailure() {
+        W->Open(1,
+                MakeImage(W->PathOf("a.d64"), {{"SMALL", SomeBytes(500, 1)}, {"BIG", SomeBytes(40000, 2)}}));
+        // The destination has room for the small file only.
+        std::vector<TImageFile> Filler;
+        for (int i = 0; i < 4; ++i)
+            Filler.push_back({"FILL" + std::to_string(i), SomeBytes(254 * 160, 9)});
+        W->Open(2, MakeImage(W->PathOf("full.d64"), Filler));
+        Select(W->View(1), {1, 2});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Errors(), QStringList{"Disk is full!"});
+        QCOMPARE(ListedNames(W->View(2)).last(), QString("SMALL"));
+        QVERIFY(W->View(1)->hasFocus());
+
+        std::vector<TImageFile> Many;
+        for (int i = 0; i < 144; ++i)
+            Many.push_back({"F" + std::to_string(i), {}});
+        W->Open(2, MakeImage(W->PathOf("many.d64"), Many));
+        Select(W->View(1), {1});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Errors().last(), QString("Maximum number of files reached!"));
+
+        // A soft write protected destination, with the protection honoured.
+        W->Open(2, MakeImage(W->PathOf("p.d64")));
+        W->Form->Disk(2)->SetSoftWriteProtected(true);
+        W->Form->SoftWriteItem(2)->trigger();
+        const ByteArray Before = FileBytes(W->PathOf("p.d64"));
+        Select(W->View(1), {1});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Errors().last(), QString("Disk is Soft Write Protected!"));
+        QCOMPARE(FileBytes(W->PathOf("p.d64")), Before);
+    }
+
+    void scratchAndDeleteAskFirst() {
+        std::vector<TImageFile> Files;
+        for (int i = 0; i < 6; ++i)
+            Files.push_back({"F" + std::to_string(i), SomeBytes(300, i)});
+        const QString Path = MakeImage(W->PathOf("a.d64"), Files);
+        W->Open(1, Path);
+        const ByteArray Before = FileBytes(Path);
+        Select(W->View(1), {1, 2, 3, 4, 5});
+        W->Prompts.YesNoAnswers = {false};
+        QTest::keyClick(W->View(1), Qt::Key_Delete);
+        QCOMPARE(W->Prompts.Questions(), QStringList{"Do you really want to scratch 5 files?"});
+        QCOMPARE(FileBytes(Path), Before);
+
+        Select(W->View(1), {2});
+        W->Prompts.YesNoAnswers = {true};
+        W->Form->Scratch1Click();
+        QCOMPARE(W->Prompts.Questions().last(), QString("Do you really want to scratch one file?"));
+        QCOMPARE(ListedNames(W->View(1)), (QStringList{"F0", "F2", "F3", "F4", "F5"}));
+        QCOMPARE(FileBytes(Path)[Header + 256 + 32 + 2], 0);   // type byte of the second slot
+        QCOMPARE(FileBytes(Path)[Header + 256 + 32 + 5], 'F'); // the name stays
+
+        Select(W->View(1), {1, 2});
+        W->Prompts.YesNoAnswers = {true};
+        QTest::keyClick(W->View(1), Qt::Key_Delete, Qt::ShiftModifier);
+        QCOMPARE(
+            W->Prompts.Questions().last(),
+            QString(
+                "Do you really want to delete 2 files?\r\nAttention, deleted files cannot be unscratched!"));
+        QCOMPARE(ListedNames(W->View(1)), (QStringList{"F3", "F4", "F5"}));
+        QCOMPARE(FileBytes(Path)[Header + 256 + 5], 0); // wiped
+
+        Select(W->View(1), {});
+        W->Form->DeleteButtonClick();
+        QCOMPARE(W->Prompts.Messages().last(),
+                 QString("Please first select one or more files to delete and try again!"));
+        QTest::keyClick(W->View(1), Qt::Key_A, Qt::ControlModifier);
+        QVERIFY(W->View(1)->IsRowSelected(1) && W->View(1)->IsRowSelected(3));
+    }
+
+    void exportModesAndOverwriteAnswers() {
+        const QString Path = MakeImage(W->PathOf("a.d64"), {{"ONE", SomeBytes(300, 1)},
+                                                            {"TWO", SomeBytes(20, 2)},
+                                                            {"NIL", {}},
+                                                            {"THREE", SomeBytes(600, 3)}});
+        W->Open(1, Path);
+        const QString Out = W->PathOf("out");
+        QDir().mkpath(Out);
+
+        // Export File: the save dialog names the file; cancelled, nothing is written.
+        W->Prompts.SaveFileNames = {Out + "/chosen.prg", ""};
+        W->Form->ExporttoPRG2Click(0);
+        QCOMPARE(W->Prompts.Shown.at(W->Prompts.Shown.size() - 2).Path, QString("ONE"));
+        W->Form->ExporttoPRG2Click(0);
+        QCOMPARE(W->Prompts.Messages().mid(0, 2),
+                 (QStringList{"1 Files successfully exported!", "0 Files successfully exported!"}));
+        QCOMPARE(FileBytes(Out + "/chosen.prg"), SomeBytes(300, 1));
+
+        // Export All where two files exist: No keeps one, then All overwrites without asking again.
+        QFile::remove(Out + "/chosen.prg");
+        QFile Old(Out + "/ONE.prg");
+        QVERIFY(Old.open(QIODevice::WriteOnly) && Old.write("old") == 3);
+        Old.close();
+        QFile::copy(Out + "/ONE.prg", Out + "/TWO.prg");
+        QFile::copy(Out + "/ONE.prg", Out + "/THREE.prg");
+        W->Prompts.FolderNames = {Out};
+        W->Prompts.YesNoAllAnswers = {TAnswer::No, TAnswer::All};
+        W->Form->ExporttoPRG2Click(2);
+        QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll).size(), 2);
+        QCOMPARE(FileBytes(Out + "/ONE.prg"), ByteArray({'o', 'l', 'd'}));
+        QCOMPARE(FileBytes(Out + "/TWO.prg"), SomeBytes(20, 2));
+        QCOMPARE(FileBytes(Out + "/THREE.prg"), SomeBytes(600, 3));
+        QCOMPARE(FolderFiles(Out), (QStringList{"ONE.prg", "THREE.prg", "TWO.prg"})); // NIL is empty
+        QCOMPARE(W->Prompts.Messages().last(), QString("2 Files successfully exported!"));
+
+        // Export Selection: nothing selected, or the folder picker cancelled.
+        Select(W->View(1), {});
+        W->Form->ExporttoPRG2Click(1);
+        QCOMPARE(W->Prompts.Messages().last(),
+                 QString("Please first select one file to export and try again!"));
+        Select(W->View(1), {4});
+        W->Prompts.FolderNames = {""};
+        const int Shown = W->Prompts.Shown.size();
+        W->Form->ExporttoPRG2Click(1);
+        QCOMPARE(W->Prompts.Shown.size(), Shown + 1); // the picker only
+    }
+
+    void exportNamesStayInTheFolder() {
+        const QString Path = MakeImage(W->PathOf("a.d64"), {{"../../X", SomeBytes(5, 1)},
+                                                            {"..", SomeBytes(6, 2)},
+                                                            {"\x0d\x0dHI", SomeBytes(7, 3)},
+                                                            {"", SomeBytes(8, 4)},
+                                                            {"DIR/NAME", SomeBytes(9, 5)}});
+        W->Open(1, Path);
+        const QString Out = W->PathOf("out");
+        QDir().mkpath(Out);
+        W->Prompts.FolderNames = {Out};
+        W->Prompts.YesNoAllAnswers = {TAnswer::Yes, TAnswer::No};
+        W->Form->ExporttoPRG2Click(2);
+        // Names with nothing a path can hold meet at one name; the question decides each.
+        QCOMPARE(FolderFiles(Out), (QStringList{"DIR.prg", "HI.prg", "Unnamed.prg"}));
+        QCOMPARE(FolderFiles(W->PathOf("")), (QStringList{"a.d64"}));
+        QCOMPARE(FileBytes(Out + "/HI.prg"), SomeBytes(7, 3));
+        QCOMPARE(FileBytes(Out + "/Unnamed.prg"), SomeBytes(6, 2));
+        QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll),
+                 QStringList(2, "The file <" + Out + "/Unnamed.prg> already exists! Overwrite?"));
+
+        // A blank row (no files at all) has nothing to export.
+        W->Open(2, MakeImage(W->PathOf("empty.d64")));
+        W->Form->ExporttoPRG2Click(2);
+        QCOMPARE(W->Prompts.Messages().last(),
+                 QString("Please first select one file to export and try again!"));
+    }
+
+    void anotherProgramsChangeIsKeptAndShown() {
+        const QString Path = MakeImage(W->PathOf("a.d64"), {{"MINE", SomeBytes(100, 1)}});
+        W->Open(1, Path);
+        W->Open(2, MakeImage(W->PathOf("b.d64"), {{"NEW", SomeBytes(100, 2)}}));
+        {
+            auto Other = TC64Disk::OpenDiskImage(LocalPath(Path), deCbmDos);
+            Other->SetDiskName("THEIRS");
+        }
+        const ByteArray Theirs = FileBytes(Path);
+        Select(W->View(2), {1});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Errors(),
+                 QStringList{"The diskimage was changed by another program since it was read!\r\n"
+                             "Nothing has been written to it."});
+        QCOMPARE(FileBytes(Path), Theirs);
+        QVERIFY(W->Form->DiskNameLabel(1)->text().contains("THEIRS"));
+        Select(W->View(2), {1});
+        W->Form->Copy1Click(); // read again, the disk takes changes
+        QCOMPARE(ListedNames(W->View(1)), (QStringList{"MINE", "NEW"}));
+    }
+
+    // Each disk type, DOS and error-byte choice, as the written file shows it.
+    void newDiskCombinations_data() {
+        QTest::addColumn<bool>("Forty");
+        QTest::addColumn<bool>("Dolphin");
+        QTest::addColumn<bool>("ErrorBytes");
+        QTest::addColumn<int>("Size");
+        QTest::addColumn<int>("ExtraBam");
+        QTest::newRow("35") << false << false << false << 174848 << 0;
+        QTest::newRow("35 errors, dolphin ignored") << false << true << true << 175531 << 0;
+        QTest::newRow("40 speed") << true << false << false << 196608 << 192;
+        QTest::newRow("40 dolphin errors") << true << true << true << 197376 << 172;
+    }
+    void newDiskCombinations() {
+        QFETCH(bool, Forty);
+        QFETCH(bool, Dolphin);
+        QFETCH(bool, ErrorBytes);
+        QFETCH(int, Size);
+        QFETCH(int, ExtraBam);
+        TNewDiskValues Values;
+        Values.DiskName = "GAMES";
+        Values.DiskID = "AB 2A";
+        Values.Filename = W->PathOf("games");
+        Values.FortyTracks = Forty;
+        Values.DolphinDos = Dolphin;
+        Values.ErrorBytes = ErrorBytes;
+        CreateNewDisk(1, Values);
+        const ByteArray File = FileBytes(W->PathOf("games.d64"));
+        QCOMPARE(int(File.size()), Size);
+        QCOMPARE(std::string(File.begin() + Header + 144, File.begin() + Header + 167),
+                 std::string("GAMES\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0\xA0"
+                             "AB 2A"));
+        for (int Start : {172, 192}) {
+            const ByteArray Entry(File.begin() + Header + Start, File.begin() + Header + Start + 4);
+            const ByteArray Expected = Start == ExtraBam ? ByteArray{17, 0xFF, 0xFF, 0x01} : ByteArray(4, 0);
+            QCOMPARE(Entry, Expected);
+        }
+        if (ErrorBytes)
+            QVERIFY(
+                std::all_of(File.end() - (Forty ? 768 : 683), File.end(), [](uint8_t b) { return b == 0; }));
+        QCOMPARE(W->Form->StatusText(1), QString(Forty ? "749 BLOCKS FREE - 0 FILE(S) ON DISK"
+                                                       : "664 BLOCKS FREE - 0 FILE(S) ON DISK"));
+    }
+
+    void newDiskNamesAndReplacing() {
+        QDir::setCurrent(W->Dir.path());
+        MakeImage(W->PathOf("Unnamed.d64"), {{"KEEP", SomeBytes(10, 1)}});
+        MakeImage(W->PathOf("Unnamed(1).d64"));
+        TNewDiskValues Values;
+        Values.Filename.clear();
+        CreateNewDisk(2, Values);
+        QCOMPARE(QFileInfo(QString::fromStdString(W->Form->Disk(2)->FileName())).fileName(),
+                 QString("Unnamed(2).d64"));
+
+        // The dialog's default name meets a filled disk: No keeps file and side as they were.
+        const ByteArray Filled = FileBytes(W->PathOf("Unnamed.d64"));
+        const auto Shown = W->Form->Disk(2);
+        W->Prompts.YesNoAnswers = {false};
+        CreateNewDisk(2, TNewDiskValues());
+        QCOMPARE(W->Prompts.Shown.last().DefaultNo, true);
+        QCOMPARE(W->Prompts.Questions().last(),
+                 QString("The file <Unnamed.d64> already exists!\r\nReplace it with the new disk?"));
+        QCOMPARE(FileBytes(W->PathOf("Unnamed.d64")), Filled);
+        QCOMPARE(W->Form->Disk(2), Shown);
+        W->Prompts.YesNoAnswers = {true};
+        CreateNewDisk(2, TNewDiskValues());
+        QCOMPARE(int(FileBytes(W->PathOf("Unnamed.d64")).size()), 174848);
+        QCOMPARE(W->Form->StatusText(2), QString("664 BLOCKS FREE - 0 FILE(S) ON DISK"));
+    }
+
+  private:
+    // Runs the new-disk command on a side with the dialog filled with Values and confirmed.
+    void CreateNewDisk(int Side, const TNewDiskValues& Values) {
+        W->View(Side)->SetFocus();
+        QTimer::singleShot(0, [Values] {
+            auto* Dialog = qobject_cast<TNewDlg*>(QApplication::activeModalWidget());
+            QVERIFY(Dialog);
+            Dialog->SetValues(Values);
+            Dialog->accept();
+        });
+        W->Form->NewD641Click();
+    }
+};
+
+QTEST_MAIN(FileCommandsTest)
+#include "FileCommandsTest.moc"
