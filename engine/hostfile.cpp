@@ -9,6 +9,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <memory>
+#include <string_view>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
@@ -196,31 +197,42 @@ void TFile::Truncate(uint64_t Size) {
     Check("truncate", "Can't write file", Path, [&] { return ::ftruncate(Fd, static_cast<off_t>(Size)); });
 }
 
+uint64_t TKnownVersion::BlockHash(const uint8_t* Data, size_t Count) {
+    return std::hash<std::string_view>{}(std::string_view(reinterpret_cast<const char*>(Data), Count));
+}
+
 void TKnownVersion::Forget() {
     FKnown = false;
-    FBytes.clear();
+    FHashes.clear();
 }
 
 void TKnownVersion::Record(const TFileStamp& Stamp, const uint8_t* Data, size_t Count) {
     FKnown = true;
-    FStamp = Stamp;
-    FBytes.assign(Data, Data + Count);
+    FSize = Count;
+    FHashes.clear();
+    RecordPart(Stamp, 0, Data, Count);
 }
 
 void TKnownVersion::RecordPart(const TFileStamp& Stamp, uint64_t Offset, const uint8_t* Data, size_t Count) {
     if (!FKnown) return;
-    if (FBytes.size() < Offset + Count) FBytes.resize(Offset + Count);
-    std::copy(Data, Data + Count, FBytes.begin() + static_cast<ptrdiff_t>(Offset));
     FStamp = Stamp;
+    FSize = std::max<uint64_t>(FSize, Offset + Count);
+    FHashes.resize((FSize + BlockSize - 1) / BlockSize);
+    for (size_t Done = 0; Done < Count; Done += BlockSize)
+        FHashes[(Offset + Done) / BlockSize] = BlockHash(Data + Done, std::min(BlockSize, Count - Done));
 }
 
 bool TKnownVersion::Matches(TFile& File) const {
     if (!FKnown) return false;
     const TFileStamp Now = File.Stamp();
     if (Now == FStamp) return true;
-    if (Now.Size != FBytes.size()) return false;
-    std::vector<uint8_t> Bytes(FBytes.size());
-    return File.ReadAt(0, Bytes.data(), Bytes.size()) == Bytes.size() && Bytes == FBytes;
+    if (Now.Size != FSize) return false;
+    uint8_t Block[BlockSize];
+    for (size_t i = 0; i < FHashes.size(); ++i) {
+        const size_t n = File.ReadAt(i * BlockSize, Block, BlockSize);
+        if (BlockHash(Block, n) != FHashes[i]) return false;
+    }
+    return true;
 }
 
 TFileStamp ReplaceWhole(const std::string& APath, const uint8_t* Data, size_t Count,

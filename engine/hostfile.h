@@ -68,23 +68,29 @@ class TFile {
     uint64_t ReadPosition = 0;
 };
 
-// The contents and stamp of a file as this program last read or wrote them.
+// The stamp of a file as this program last read or wrote it, and a hash of each 256-byte
+// block of its contents, to tell whether another program has changed it since.
 class TKnownVersion {
   public:
+    static constexpr size_t BlockSize = 256;
+
     bool Known() const { return FKnown; }
     void Forget();
     // The whole file as it now stands.
     void Record(const TFileStamp& Stamp, const uint8_t* Data, size_t Count);
-    // Bytes this program has just written at Offset; Stamp is the file's after the write.
+    // Bytes this program has just written at Offset (a multiple of BlockSize); Stamp is
+    // the file's after the write.
     void RecordPart(const TFileStamp& Stamp, uint64_t Offset, const uint8_t* Data, size_t Count);
     // True when File still holds the recorded version: the same stamp, or else the same
     // bytes (a program that rewrote identical contents changed nothing).
     bool Matches(TFile& File) const;
 
   private:
+    static uint64_t BlockHash(const uint8_t* Data, size_t Count);
     bool FKnown = false;
     TFileStamp FStamp;
-    std::vector<uint8_t> FBytes;
+    uint64_t FSize = 0;
+    std::vector<uint64_t> FHashes;
 };
 
 // Called with the file about to be replaced (locked exclusively), before anything is
