@@ -11,7 +11,9 @@
 #include <memory>
 
 class IFontInstaller;
+class IProcessStarter;
 class ISettingsStore;
+class ISystemInfo;
 class IUserPrompts;
 class QAction;
 class QActionGroup;
@@ -24,6 +26,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
   public:
+    TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
+              IProcessStarter& Processes, ISystemInfo& System, QWidget* Parent = nullptr);
+    // Starts emulators and reads version and system information from the host itself.
     TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
               QWidget* Parent = nullptr);
     ~TMainForm() override;
@@ -66,6 +71,15 @@ class TMainForm : public QMainWindow {
     void ChangeFontMode(QAction* Item);
     void ShortcutsClick();
     void FormResize();
+    // Emulator commands and the About box (MainEmulator.cpp).
+    void RunClick();
+    void BootDisk1Click();
+    void View1DblClick(TD64StringGrid* Sender);
+    void View1KeyPress(TD64StringGrid* Sender, QChar Key);
+    void EmuSelection(QAction* Item);
+    void paEmulatorClick();
+    void Options1Click();
+    void AboutClick();
 
   protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -104,6 +118,9 @@ class TMainForm : public QMainWindow {
     void LoadSettings();
     void SaveSettings();
     void ShowCurrentEmulator();
+    // Hands the focused pane's image to the current emulator: boots it, or runs the
+    // file in the grid's current row.
+    void LaunchEmulator(bool Boot);
 
     // Runs a handler so that no exception reaches the event loop.
     void Guarded(const std::function<void()>& Handler);
@@ -115,6 +132,8 @@ class TMainForm : public QMainWindow {
     IUserPrompts& Prompts;
     ISettingsStore& Settings;
     IFontInstaller& Fonts;
+    IProcessStarter& Processes;
+    ISystemInfo& System;
 
     std::shared_ptr<TC64Disk> Disk1;
     std::shared_ptr<TC64Disk> Disk2;

@@ -155,11 +155,11 @@ class MainWindowTest : public QObject {
             QCOMPARE(Action->shortcut(), QKeySequence(Keys));
         }
         // Commands of later features are present but inert.
-        for (const char* Caption :
-             {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename", "&Properties", "&Select All",
-              "&Run", "&Boot Disk", "&Options", "&About", "&Settings", "&Frodo"})
+        for (const char* Caption : {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename",
+                                    "&Properties", "&Select All", "&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
-        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts"})
+        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts", "&Run",
+                                    "&Boot Disk", "&CCS64 Win32", "WinVice", "&Options", "&About"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());
