@@ -1,6 +1,8 @@
 // Program entry of Kobaltmandrexis: the real host services and the start-up sequence.
 #include "Main.h"
 #include "GuardedApplication.h"
+#include "HostSystemInfo.h"
+#include "PosixProcessStarter.h"
 #include "QtFontInstaller.h"
 #include "QtSettingsStore.h"
 #include "QtUserPrompts.h"
@@ -15,7 +17,9 @@ int main(int argc, char** argv) {
         StartUp::DefaultApplicationTitle(QCoreApplication::applicationFilePath()));
     QtFontInstaller Fonts;
     QtSettingsStore Settings;
+    TPosixProcessStarter Processes;
+    THostSystemInfo System;
     return StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
-        return std::make_unique<TMainForm>(Prompts, Settings, Fonts);
+        return std::make_unique<TMainForm>(Prompts, Settings, Fonts, Processes, System);
     });
 }

@@ -6,9 +6,11 @@
 #include "FontInstaller.h"
 #include "GridColors.h"
 #include "HandlerGuard.h"
+#include "HostSystemInfo.h"
 #include "ListingRow.h"
 #include "LocalPath.h"
 #include "PetsciiText.h"
+#include "PosixProcessStarter.h"
 #include "SettingsStore.h"
 #include "UserPrompts.h"
 #include "WindowGeometry.h"
@@ -82,10 +84,25 @@ QAction* DisabledItem(QObject* Owner, const QString& Caption, const QKeySequence
     return Item;
 }
 
+IProcessStarter& HostProcesses() {
+    static TPosixProcessStarter Instance;
+    return Instance;
+}
+
+ISystemInfo& HostSystem() {
+    static THostSystemInfo Instance;
+    return Instance;
+}
+
 } // namespace
 
 TMainForm::TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts, QWidget* Parent)
-    : QMainWindow(Parent), Prompts(Prompts), Settings(Settings), Fonts(Fonts) {
+    : TMainForm(Prompts, Settings, Fonts, HostProcesses(), HostSystem(), Parent) {}
+
+TMainForm::TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
+                     IProcessStarter& Processes, ISystemInfo& System, QWidget* Parent)
+    : QMainWindow(Parent), Prompts(Prompts), Settings(Settings), Fonts(Fonts), Processes(Processes),
+      System(System) {
     TC64Disk::SetNotifyHook(
         [this](const std::string& Text) { this->Prompts.ShowMessage(QString::fromStdString(Text)); });
 
@@ -164,10 +181,11 @@ void TMainForm::BuildActions() {
 
     SelectAll1 = NewItem(this, "&Select All", QKeySequence("Ctrl+A"));
 
-    Run1 = DisabledItem(this, "&Run", QKeySequence("Ctrl+R"));
-    BootDisk1 = DisabledItem(this, "&Boot Disk", QKeySequence("Ctrl+B"));
-    CCS64Win321 = DisabledItem(this, "&CCS64 Win32", QKeySequence("Ctrl+C"), 1);
-    WinVice1 = DisabledItem(this, "WinVice", QKeySequence("Ctrl+V"), 2);
+    Run1 = NewItem(this, "&Run", QKeySequence("Ctrl+R"));
+    BootDisk1 = NewItem(this, "&Boot Disk", QKeySequence("Ctrl+B"));
+    CCS64Win321 = NewItem(this, "&CCS64 Win32", QKeySequence("Ctrl+C"), 1);
+    WinVice1 = NewItem(this, "WinVice", QKeySequence("Ctrl+V"), 2);
+    // Never enabled: Frodo becomes current only through a stored setting.
     Frodo1 = DisabledItem(this, "&Frodo", QKeySequence("Ctrl+F"), 3);
     for (QAction* Item : {CCS64Win321, WinVice1, Frodo1})
         Item->setCheckable(true);
@@ -175,7 +193,7 @@ void TMainForm::BuildActions() {
     EmulatorGroup->addAction(CCS64Win321);
     EmulatorGroup->addAction(WinVice1);
     CCS64Win321->setChecked(true);
-    Options1 = DisabledItem(this, "&Options");
+    Options1 = NewItem(this, "&Options");
 
     SmallBig1 = NewItem(this, "&Small / Big", QKeySequence(), 1);
     BigGraphic1 = NewItem(this, "&Big / Graphic", QKeySequence(), 2);
@@ -211,7 +229,7 @@ void TMainForm::BuildActions() {
     ViewBAMButton->setToolTip("View BAM");
 
     Shortcuts1 = NewItem(this, "&Shortcuts", QKeySequence("F1"));
-    About1 = DisabledItem(this, "&About");
+    About1 = NewItem(this, "&About");
 
     // Shortcuts stay live while a menu or another control of the window has the focus.
     for (QAction* Item : findChildren<QAction*>())
@@ -230,6 +248,12 @@ void TMainForm::BuildActions() {
     connect(CloseD641, &QAction::triggered, this, [this] { CloseD641Click(); });
     connect(Close1, &QAction::triggered, this, [this] { Close1Click(); });
     connect(Shortcuts1, &QAction::triggered, this, [this] { ShortcutsClick(); });
+    connect(Run1, &QAction::triggered, this, [this] { RunClick(); });
+    connect(BootDisk1, &QAction::triggered, this, [this] { BootDisk1Click(); });
+    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1})
+        connect(Item, &QAction::triggered, this, [this, Item] { EmuSelection(Item); });
+    connect(Options1, &QAction::triggered, this, [this] { Options1Click(); });
+    connect(About1, &QAction::triggered, this, [this] { AboutClick(); });
     for (QAction* Item : {SmallBig1, BigGraphic1})
         connect(Item, &QAction::triggered, this, [this, Item] { ChangeFontMode(Item); });
     for (int Index = 0; Index < 2; ++Index) {
@@ -327,11 +351,16 @@ void TMainForm::BuildToolBars() {
     paEmulator->setObjectName("paEmulator");
     paEmulator->setToolTip("Selected Emulator (click to change)");
     paEmulator->setFont(PetsciiText::C64Font(BigGraphicFace));
-    paEmulator->setFrameStyle(QFrame::Panel | QFrame::Raised);
+    paEmulator->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     paEmulator->setAlignment(Qt::AlignCenter);
-    paEmulator->setMinimumWidth(64);
-    // Choosing the emulator by clicking the panel comes with the emulator options.
-    paEmulator->setEnabled(false);
+    paEmulator->setFixedSize(80, 22);
+    paEmulator->setAutoFillBackground(true);
+    // In a tool bar a label would take the bar's button colours.
+    paEmulator->setBackgroundRole(QPalette::Window);
+    QPalette PanelColours = paEmulator->palette();
+    PanelColours.setColor(QPalette::Window, QColor(79, 68, 216));
+    PanelColours.setColor(QPalette::WindowText, QColor(163, 151, 255));
+    paEmulator->setPalette(PanelColours);
     EmulatorBar->addWidget(paEmulator);
 }
 
@@ -380,6 +409,10 @@ void TMainForm::BuildPanes() {
         connect(
             View, &TD64StringGrid::FileDragged, this,
             [this](TD64StringGrid* Sender, const QString& FileName) { View1FileDragged(Sender, FileName); });
+        connect(View, &TD64StringGrid::DblClick, this,
+                [this](TD64StringGrid* Sender) { View1DblClick(Sender); });
+        connect(View, &TD64StringGrid::KeyPressed, this,
+                [this](TD64StringGrid* Sender, QChar Key) { View1KeyPress(Sender, Key); });
     }
     connect(View1, &TD64StringGrid::Entered, this, [this] { View1Enter(); });
     connect(View2, &TD64StringGrid::Entered, this, [this] { View2Enter(); });
@@ -481,11 +514,15 @@ bool TMainForm::eventFilter(QObject* Watched, QEvent* Event) {
         break;
     }
     case QEvent::MouseButtonRelease: {
-        if (Watched == DiskName1 || Watched == DiskName2) {
+        if (Watched == DiskName1 || Watched == DiskName2 || Watched == paEmulator) {
             auto* Mouse = static_cast<QMouseEvent*>(Event);
             auto* Label = static_cast<QLabel*>(Watched);
-            if (Mouse->button() == Qt::LeftButton && Label->rect().contains(Mouse->position().toPoint()))
-                Guarded([&] { Watched == DiskName1 ? DiskName1Click() : DiskName2Click(); });
+            if (Mouse->button() == Qt::LeftButton && Label->rect().contains(Mouse->position().toPoint())) {
+                if (Watched == paEmulator)
+                    paEmulatorClick();
+                else
+                    Guarded([&] { Watched == DiskName1 ? DiskName1Click() : DiskName2Click(); });
+            }
         }
         break;
     }

@@ -11,7 +11,9 @@
 #include <memory>
 
 class IFontInstaller;
+class IProcessStarter;
 class ISettingsStore;
+class ISystemInfo;
 class IUserPrompts;
 class QAction;
 class QActionGroup;
@@ -24,6 +26,9 @@ class TMainForm : public QMainWindow {
     Q_OBJECT
 
   public:
+    TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
+              IProcessStarter& Processes, ISystemInfo& System, QWidget* Parent = nullptr);
+    // Starts emulators and reads version and system information from the host itself.
     TMainForm(IUserPrompts& Prompts, ISettingsStore& Settings, IFontInstaller& Fonts,
               QWidget* Parent = nullptr);
     ~TMainForm() override;
@@ -76,6 +81,15 @@ class TMainForm : public QMainWindow {
     void DeleteButtonClick();
     // Tag 0: the current row (save dialog), 1: the selection, 2: every file (folder picker).
     void ExporttoPRG2Click(int Tag);
+    // Emulator commands and the About box (MainEmulator.cpp).
+    void RunClick();
+    void BootDisk1Click();
+    void View1DblClick(TD64StringGrid* Sender);
+    void View1KeyPress(TD64StringGrid* Sender, QChar Key);
+    void EmuSelection(QAction* Item);
+    void paEmulatorClick();
+    void Options1Click();
+    void AboutClick();
 
     // Runs the show handler on the first show, before Qt creates and maps the window.
     void setVisible(bool Visible) override;
@@ -124,6 +138,9 @@ class TMainForm : public QMainWindow {
     QMargins FrameMargins() const;
     void SaveSettings();
     void ShowCurrentEmulator();
+    // Hands the focused pane's image to the current emulator: boots it, or runs the
+    // file in the grid's current row.
+    void LaunchEmulator(bool Boot);
 
     // Runs a handler so that no exception reaches the event loop; an image that another
     // program changed is read again into the panes that show it.
@@ -137,6 +154,8 @@ class TMainForm : public QMainWindow {
     IUserPrompts& Prompts;
     ISettingsStore& Settings;
     IFontInstaller& Fonts;
+    IProcessStarter& Processes;
+    ISystemInfo& System;
 
     std::shared_ptr<TC64Disk> Disk1;
     std::shared_ptr<TC64Disk> Disk2;

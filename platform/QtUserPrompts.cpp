@@ -7,9 +7,25 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QMessageBox>
+#include <QSortFilterProxyModel>
 
 namespace {
+
+// Shows the folders and the files the user may run; name patterns say nothing here.
+class TProgramsOnly : public QSortFilterProxyModel {
+  public:
+    using QSortFilterProxyModel::QSortFilterProxyModel;
+
+  protected:
+    bool filterAcceptsRow(int Row, const QModelIndex& Parent) const override {
+        const auto* Files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (!Files) return true;
+        const QFileInfo Info = Files->fileInfo(Files->index(Row, 0, Parent));
+        return Info.isDir() || Info.isExecutable();
+    }
+};
 
 // Boxes are modal to whatever window is active, like a message box of the process.
 int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
@@ -63,8 +79,19 @@ IUserPrompts::TAnswer QtUserPrompts::AskYesNoAll(const QString& Text) {
     }
 }
 
-QString QtUserPrompts::GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) {
-    return QFileDialog::getOpenFileName(Parent, QString(), InitialDir, PromptText::ToQtFilter(Filter));
+QString QtUserPrompts::GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                       const TOpenFileOptions& Options) {
+    if (!Options.ProgramsOnly)
+        return QFileDialog::getOpenFileName(Parent, Options.Title, InitialDir,
+                                            PromptText::ToQtFilter(Filter));
+    // Programs carry no name pattern here: the list is filtered by permission instead,
+    // which only Qt's own dialog allows.
+    QFileDialog Dialog(Parent, Options.Title, InitialDir, PromptText::ToQtFilter(Filter));
+    Dialog.setFileMode(QFileDialog::ExistingFile);
+    Dialog.setOption(QFileDialog::DontUseNativeDialog);
+    Dialog.setProxyModel(new TProgramsOnly(&Dialog));
+    if (Dialog.exec() != QDialog::Accepted || Dialog.selectedFiles().isEmpty()) return QString();
+    return Dialog.selectedFiles().front();
 }
 
 QString QtUserPrompts::GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,

@@ -16,7 +16,8 @@ class QtUserPrompts : public IUserPrompts {
     void ShowError(const QString& Text) override;
     bool AskYesNo(const QString& Text, bool DefaultNo) override;
     TAnswer AskYesNoAll(const QString& Text) override;
-    QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) override;
+    QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                            const TOpenFileOptions& Options = {}) override;
     QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
                             const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;

@@ -64,8 +64,9 @@ IUserPrompts::TAnswer ScriptedPrompts::AskYesNoAll(const QString& Text) {
     return Answer;
 }
 
-QString ScriptedPrompts::GetOpenFileName(QWidget*, const QString& InitialDir, const QString& Filter) {
-    Shown.append({TKind::OpenFile, {}, InitialDir, Filter});
+QString ScriptedPrompts::GetOpenFileName(QWidget*, const QString& InitialDir, const QString& Filter,
+                                         const TOpenFileOptions& Options) {
+    Shown.append({TKind::OpenFile, Options.Title, InitialDir, Filter, false, {}, Options.ProgramsOnly});
     QString Answer;
     if (!Take(OpenFileNames, Answer)) NoAnswer("GetOpenFileName", Filter);
     return Answer;

@@ -23,6 +23,8 @@ class ScriptedPrompts : public IUserPrompts {
         QString Filter;          // filter of a file dialog, as passed
         bool DefaultNo = false;  // AskYesNo only
         QString DefaultExt = {}; // save dialog only
+        // GetOpenFileName only: the dialog was to offer programs only.
+        bool ProgramsOnly = false;
     };
 
     // Answers, taken from the front.
@@ -51,7 +53,8 @@ class ScriptedPrompts : public IUserPrompts {
     void ShowError(const QString& Text) override;
     bool AskYesNo(const QString& Text, bool DefaultNo) override;
     TAnswer AskYesNoAll(const QString& Text) override;
-    QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) override;
+    QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                            const TOpenFileOptions& Options = {}) override;
     QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,
                             const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;

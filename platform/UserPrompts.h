@@ -6,6 +6,12 @@
 
 class QWidget;
 
+// What an open dialog may ask for beyond its folder and filter.
+struct TOpenFileOptions {
+    QString Title;             // the dialog's title; empty: the toolkit's own
+    bool ProgramsOnly = false; // offer only files the user may run (and folders)
+};
+
 class IUserPrompts {
   public:
     enum class TAnswer { Yes, No, All };
@@ -23,7 +29,8 @@ class IUserPrompts {
     // Confirmation with Yes, No and All.
     virtual TAnswer AskYesNoAll(const QString& Text) = 0;
     // File and folder dialogs; an empty result means cancelled.
-    virtual QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter) = 0;
+    virtual QString GetOpenFileName(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                    const TOpenFileOptions& Options = {}) = 0;
     // The save dialog never asks about an existing file itself: the commands ask their own
     // questions. DefaultExt (without the dot) is added to a name typed without extension.
     virtual QString GetSaveFileName(QWidget* Parent, const QString& InitialPath, const QString& Filter,

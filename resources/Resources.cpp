@@ -9,6 +9,10 @@ QString SplashPath() {
     return QStringLiteral(":/splash.jpg");
 }
 
+QString InfoPath() {
+    return QStringLiteral(":/info.bmp");
+}
+
 QByteArray Load(const QString& Path) {
     QFile File(Path);
     if (!File.open(QIODevice::ReadOnly)) return {};

@@ -8,6 +8,8 @@ namespace Resources {
 
 // The splash picture, a baseline JPEG of 382 by 273 pixels.
 QString SplashPath();
+// The About box picture, an 8-bit BMP of 215 by 110 pixels.
+QString InfoPath();
 // The bytes stored under a resource path; empty when there is no such resource.
 QByteArray Load(const QString& Path);
 

@@ -5,8 +5,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <functional>
@@ -208,6 +212,41 @@ class PromptsTest : public QObject {
         QCOMPARE(Prompts.Unexpected.size(), 4);
         QVERIFY(Prompts.Unexpected[0].contains("Scratch?"));
         QCOMPARE(Prompts.Shown.size(), 4);
+    }
+
+    void ProgramDialogOffersFoldersAndProgramsOnly() {
+        QTemporaryDir Dir;
+        QVERIFY(QDir(Dir.path()).mkdir("sub"));
+        for (const char* Name : {"x64sc", "notes.txt"}) {
+            QFile File(Dir.filePath(Name));
+            QVERIFY(File.open(QIODevice::WriteOnly));
+        }
+        QFile(Dir.filePath("x64sc")).setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QStringList Offered;
+        QString Title;
+        QTimer::singleShot(0, [&] {
+            QFileDialog* Dialog = nullptr;
+            const bool Up = QTest::qWaitFor([&] {
+                return (Dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) != nullptr;
+            });
+            if (!Up) QFAIL("no file dialog is showing");
+            Title = Dialog->windowTitle();
+            auto* List = Dialog->findChild<QListView*>("listView");
+            // The folder is read in the background, its entries in one batch.
+            const bool Read = QTest::qWaitFor([&] { return List->model()->rowCount(List->rootIndex()) > 0; });
+            QTest::qWait(200);
+            for (int Row = 0; Read && Row < List->model()->rowCount(List->rootIndex()); ++Row)
+                Offered << List->model()->index(Row, 0, List->rootIndex()).data().toString();
+            auto* Name = Dialog->findChild<QLineEdit*>("fileNameEdit");
+            Name->setText("x64sc");
+            QTest::keyClick(Name, Qt::Key_Return);
+        });
+        const QString Chosen = QtUserPrompts().GetOpenFileName(nullptr, Dir.path(), "Executables (*)|*",
+                                                               {"Find Emulator", true});
+        QCOMPARE(Chosen, Dir.filePath("x64sc"));
+        QCOMPARE(Title, QString("Find Emulator"));
+        Offered.sort();
+        QCOMPARE(Offered, (QStringList{"sub", "x64sc"}));
     }
 };
 

@@ -1,0 +1,25 @@
+// The real IProcessStarter: posix_spawn of the program itself, no shell in between.
+#pragma once
+
+#include "ProcessStarter.h"
+
+#include <sys/types.h>
+#include <vector>
+
+class TPosixProcessStarter : public IProcessStarter {
+  public:
+    TPosixProcessStarter() = default;
+    TPosixProcessStarter(const TPosixProcessStarter&) = delete;
+    TPosixProcessStarter& operator=(const TPosixProcessStarter&) = delete;
+    ~TPosixProcessStarter() override;
+
+    int StartProcess(const std::string& Program, const std::string& CommandLine,
+                     const std::string& WorkingDir) override;
+
+  private:
+    // Collects the exit status of started programs that have ended, so none of them
+    // lingers as a zombie while the editor runs. Never waits.
+    void ReapFinished();
+
+    std::vector<pid_t> Started;
+};

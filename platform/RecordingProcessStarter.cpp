@@ -1,0 +1,8 @@
+// The recording process starter used by the window tests.
+#include "RecordingProcessStarter.h"
+
+int TRecordingProcessStarter::StartProcess(const std::string& Program, const std::string& CommandLine,
+                                           const std::string& WorkingDir) {
+    Starts.push_back({Program, CommandLine, WorkingDir});
+    return ErrorCode;
+}

@@ -1,0 +1,119 @@
+// Starting a program: the Windows command-line rules that cut the argument string,
+// the started program's arguments, folder and environment, and the system's error
+// codes when it cannot start.
+#include "PosixProcessStarter.h"
+#include "WindowsCommandLine.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <cerrno>
+
+using TArguments = std::vector<std::string>;
+Q_DECLARE_METATYPE(TArguments)
+
+namespace {
+
+// What the recording stand-in wrote, once it has: its folder, then its arguments.
+QByteArrayList WaitForRecord(const QString& Path) {
+    if (!QTest::qWaitFor([&] { return QFile::exists(Path); }, 5000)) return {};
+    QFile File(Path);
+    if (!File.open(QIODevice::ReadOnly)) return {};
+    QByteArrayList Lines = File.readAll().split('\n');
+    Lines.removeLast(); // after the final line break
+    return Lines;
+}
+
+} // namespace
+
+class ProcessStartTest : public QObject {
+    Q_OBJECT
+
+    QTemporaryDir Dir;
+    QString Record;
+
+    // The recorder copied into a folder of our own (the copy keeps its permissions).
+    QString PlaceRecorder(const QString& Folder) {
+        QDir().mkpath(Folder);
+        const QString Target = Folder + "/recorder";
+        QFile::copy(KBM_RECORDER, Target);
+        return Target;
+    }
+
+  private slots:
+    void init() {
+        QVERIFY(Dir.isValid());
+        Record = Dir.filePath("record.txt");
+        QFile::remove(Record);
+        qputenv("KBM_RECORD_FILE", QFile::encodeName(Record));
+    }
+
+    void splitFollowsTheWindowsRules_data() {
+        QTest::addColumn<QByteArray>("Line");
+        QTest::addColumn<TArguments>("Expected");
+        QTest::newRow("quoted part inside an argument")
+            << QByteArray(" \"/d/games.d64\",2 -window -fastload -autorun ")
+            << TArguments{"/d/games.d64,2", "-window", "-fastload", "-autorun"};
+        QTest::newRow("winvice") << QByteArray(" +truedrive \"/my disks/g.d64:frogger\" ")
+                                 << TArguments{"+truedrive", "/my disks/g.d64:frogger"};
+        QTest::newRow("empty quotes") << QByteArray("\"\" x") << TArguments{"", "x"};
+        QTest::newRow("escaped quote, lone backslash")
+            << QByteArray("\"ab\\\"c\" \"\\\\\" d") << TArguments{"ab\"c", "\\", "d"};
+        QTest::newRow("backslashes without quote")
+            << QByteArray("a\\\\\\b d\"e f\"g h") << TArguments{"a\\\\\\b", "de fg", "h"};
+        QTest::newRow("odd backslashes before quote")
+            << QByteArray("a\\\\\\\"b c d") << TArguments{"a\\\"b", "c", "d"};
+        QTest::newRow("even backslashes before quote")
+            << QByteArray("a\\\\\\\\\"b c\" d e") << TArguments{"a\\\\b c", "d", "e"};
+        QTest::newRow("doubled quote inside quotes") << QByteArray("a\"b\"\" c d") << TArguments{"ab\" c d"};
+        QTest::newRow("bytes above 127")
+            << QByteArray("\"\xC1\xA0 x\" \xFF") << TArguments{"\xC1\xA0 x", "\xFF"};
+    }
+
+    void splitFollowsTheWindowsRules() {
+        QFETCH(QByteArray, Line);
+        QFETCH(TArguments, Expected);
+        QCOMPARE(WindowsCommandLine::Split(Line.toStdString()), Expected);
+    }
+
+    void startedProgramGetsArgumentsFolderAndEnvironment() {
+        const QString Folder = Dir.filePath("emu dir");
+        const QString Program = PlaceRecorder(Folder);
+        TPosixProcessStarter Starter;
+        const std::string Line = " \"/d/my games\xE9.d64\",2 -window -fastload -autorun ";
+        QCOMPARE(Starter.StartProcess(QFile::encodeName(Program).toStdString(), Line,
+                                      QFile::encodeName(Folder).toStdString()),
+                 0);
+        // The variable naming the record reached the program: the environment is ours.
+        QCOMPARE(WaitForRecord(Record), (QByteArrayList{QFile::encodeName(Folder), "/d/my games\xE9.d64,2",
+                                                        "-window", "-fastload", "-autorun"}));
+
+        // A relative program path means our folder, whatever folder the program gets.
+        QFile::remove(Record);
+        QVERIFY(QDir::setCurrent(Folder));
+        QCOMPARE(Starter.StartProcess("recorder", "", QFile::encodeName(Dir.path()).toStdString()), 0);
+        QCOMPARE(WaitForRecord(Record), QByteArrayList{QFile::encodeName(Dir.path())});
+    }
+
+    void failuresReportTheSystemErrorCode() {
+        TPosixProcessStarter Starter;
+        const std::string Missing = QFile::encodeName(Dir.filePath("missing")).toStdString();
+        QCOMPARE(Starter.StartProcess(Missing, "", ""), ENOENT);
+
+        QFile Text(Dir.filePath("readme.txt"));
+        QVERIFY(Text.open(QIODevice::WriteOnly));
+        Text.write("no program\n");
+        Text.close();
+        const std::string TextPath = QFile::encodeName(Text.fileName()).toStdString();
+        QCOMPARE(Starter.StartProcess(TextPath, "", ""), EACCES);
+        // Allowed to run but no program: never handed to a shell instead.
+        Text.setPermissions(Text.permissions() | QFile::ExeOwner);
+        QCOMPARE(Starter.StartProcess(TextPath, "", ""), ENOEXEC);
+
+        const QString Program = PlaceRecorder(Dir.filePath("emu"));
+        QCOMPARE(Starter.StartProcess(QFile::encodeName(Program).toStdString(), "", Missing), ENOENT);
+        QVERIFY(!QFile::exists(Record));
+    }
+};
+
+QTEST_GUILESS_MAIN(ProcessStartTest)
+#include "ProcessStartTest.moc"
