@@ -1,0 +1,107 @@
+// The window's settings: placement and emulator settings read when the window is first
+// shown and written when it closes, and the emulator indicator that follows them.
+#include "Main.h"
+
+#include "SettingsStore.h"
+#include "WindowGeometry.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QScreen>
+
+void TMainForm::LoadSettings() {
+    const std::optional<int> Max = Settings.ReadInteger("Max");
+    if (Max && *Max != 0) {
+        // The restored size is the minimum; the stored placement does not apply.
+        ApplyBounds(QRect(pos(), QSize(MinWindowWidth, MinWindowHeight)), false);
+        setWindowState(windowState() | Qt::WindowMaximized);
+    } else {
+        QRect Bounds(pos(), size());
+        if (const std::optional<int> Width = Settings.ReadInteger("Width")) Bounds.setWidth(*Width);
+        if (const std::optional<int> Height = Settings.ReadInteger("Height")) Bounds.setHeight(*Height);
+        const std::optional<int> X = Settings.ReadInteger("X");
+        if (X) Bounds.moveLeft(*X);
+        const std::optional<int> Y = Settings.ReadInteger("Y");
+        if (Y) Bounds.moveTop(*Y);
+        // Without a stored position the window manager places the window.
+        ApplyBounds(Bounds, X || Y);
+    }
+
+    CCS64Settings.Location = Settings.ReadString("CCS64").value_or(QString()).toStdString();
+    CCS64Settings.Windowed = Settings.ReadInteger("CCS64_windowed").value_or(0) != 0;
+    CCS64Settings.FastLoad = Settings.ReadInteger("CCS64_fast").value_or(1) != 0;
+    CCS64Settings.AutoRun = Settings.ReadInteger("CCS64_run").value_or(1) != 0;
+    WinViceSettings.Location = Settings.ReadString("WinVice").value_or(QString()).toStdString();
+    WinViceSettings.FastLoad = Settings.ReadInteger("WinVice_fast").value_or(1) != 0;
+    FrodoSettings.Location = Settings.ReadString("Frodo").value_or(QString()).toStdString();
+
+    if (const std::optional<QByteArray> Emulator = Settings.ReadBinary("Emulator")) {
+        if (Emulator->size() > 4)
+            throw ESettingsTypeError("Invalid registry data type for value \"Emulator\"");
+        uint32_t Code = 0;
+        for (int Index = 0; Index < Emulator->size(); ++Index)
+            Code |= static_cast<uint32_t>(static_cast<uint8_t>(Emulator->at(Index))) << (8 * Index);
+        CurrentEmulator = static_cast<int>(Code);
+    } else {
+        CurrentEmulator = 1;
+    }
+    ShowCurrentEmulator();
+}
+
+void TMainForm::ApplyBounds(const QRect& Bounds, bool Positioned) {
+    const QSize Screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->size()
+                                                          : QSize(MinWindowWidth, MinWindowHeight);
+    const QMargins Frame = FrameMargins();
+    const QRect Clamped = ClampWindowBounds(Bounds, Screen, Frame);
+    if (Positioned) move(Clamped.topLeft());
+    resize(Clamped.size());
+    FrameClampPending = Frame.isNull();
+}
+
+QMargins TMainForm::FrameMargins() const {
+    const QRect Frame = frameGeometry();
+    const QRect Client = geometry();
+    return QMargins(Client.left() - Frame.left(), Client.top() - Frame.top(), Frame.right() - Client.right(),
+                    Frame.bottom() - Client.bottom());
+}
+
+void TMainForm::ShowCurrentEmulator() {
+    switch (CurrentEmulator) {
+    case 1:
+        CCS64Win321->setChecked(true);
+        paEmulator->setText("CCS64");
+        break;
+    case 2:
+        WinVice1->setChecked(true);
+        paEmulator->setText("WINVICE");
+        break;
+    case 3:
+        // Frodo is not part of the radio group: its check joins the others.
+        Frodo1->setChecked(true);
+        paEmulator->setText("FRODO");
+        break;
+    default:
+        break;
+    }
+}
+
+void TMainForm::SaveSettings() {
+    // The frame's position and the client area's size, as LoadSettings applies them.
+    Settings.WriteInteger("X", x());
+    Settings.WriteInteger("Y", y());
+    Settings.WriteInteger("Width", width());
+    Settings.WriteInteger("Height", height());
+    Settings.WriteInteger("Max", isMaximized() ? 1 : 0);
+    Settings.WriteString("CCS64", QString::fromStdString(CCS64Settings.Location));
+    Settings.WriteInteger("CCS64_windowed", CCS64Settings.Windowed ? 1 : 0);
+    Settings.WriteInteger("CCS64_fast", CCS64Settings.FastLoad ? 1 : 0);
+    Settings.WriteInteger("CCS64_run", CCS64Settings.AutoRun ? 1 : 0);
+    Settings.WriteString("WinVice", QString::fromStdString(WinViceSettings.Location));
+    Settings.WriteInteger("WinVice_fast", WinViceSettings.FastLoad ? 1 : 0);
+    const auto Code = static_cast<uint32_t>(CurrentEmulator);
+    QByteArray Bytes(4, '\0');
+    for (int Index = 0; Index < 4; ++Index)
+        Bytes[Index] = static_cast<char>((Code >> (8 * Index)) & 0xFF);
+    Settings.WriteBinary("Emulator", Bytes);
+}
