@@ -3,17 +3,22 @@
 #include "c64disk.h"
 
 #include <benchmark/benchmark.h>
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace {
 
+// A folder of the run's own, removed when the run ends (registered once the name
+// exists, so the removal runs before the name is destroyed).
 std::string BenchDir() {
     static const std::string Dir = [] {
         std::string Template = (std::filesystem::temp_directory_path() / "kbm-bench-XXXXXX").string();
         return std::string(mkdtemp(Template.data()));
     }();
+    static const bool RemovedAtExit = std::atexit([] { std::filesystem::remove_all(BenchDir()); }) == 0;
+    (void)RemovedAtExit;
     return Dir;
 }
 
