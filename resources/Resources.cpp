@@ -9,6 +9,10 @@ QString SplashPath() {
     return QStringLiteral(":/splash.jpg");
 }
 
+QString BadgePath() {
+    return QStringLiteral(":/badge.png");
+}
+
 QByteArray Load(const QString& Path) {
     QFile File(Path);
     if (!File.open(QIODevice::ReadOnly)) return {};

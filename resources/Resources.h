@@ -8,6 +8,8 @@ namespace Resources {
 
 // The splash picture, a baseline JPEG of 382 by 273 pixels.
 QString SplashPath();
+// The drive badge of the BAM dialog, a PNG of 150 by 27 pixels.
+QString BadgePath();
 // The bytes stored under a resource path; empty when there is no such resource.
 QByteArray Load(const QString& Path);
 
