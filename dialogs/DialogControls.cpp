@@ -4,6 +4,7 @@
 #include "DisknameKeyFilter.h"
 #include "PetsciiText.h"
 #include "PetsciiValidator.h"
+#include "SpinEdit.h"
 
 #include <QCheckBox>
 #include <QGuiApplication>
@@ -12,7 +13,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QSpinBox>
 #include <QToolButton>
 
 #include <algorithm>
@@ -86,12 +86,11 @@ QLabel* NewStaticText(QWidget* Parent, const QRect& Place, const QString& Hint) 
     return Text;
 }
 
-QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, const QString& Hint) {
-    auto* Field = new QSpinBox(Parent);
+QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, int MaxLength,
+                         const QString& Hint) {
+    auto* Field = new TSpinEdit(Parent, MaxLength);
     Field->setGeometry(Place);
     Field->setRange(0, Maximum);
-    // A typed value beyond a bound is brought to that bound when the field is left.
-    Field->setCorrectionMode(QAbstractSpinBox::CorrectToNearestValue);
     Field->setToolTip(Hint);
     return Field;
 }

@@ -41,8 +41,10 @@ QCheckBox* NewLeftCaptionCheckBox(QWidget* Parent, const QString& Caption, const
 QPushButton* NewButton(QWidget* Parent, const QString& Caption, const QRect& Place, bool Default = false);
 // A centred display-only text on a sunken border.
 QLabel* NewStaticText(QWidget* Parent, const QRect& Place, const QString& Hint);
-// A number field with up/down arrows that keeps its value within 0..Maximum.
-QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, const QString& Hint);
+// A number field with up/down arrows that keeps its value within 0..Maximum; at most
+// MaxLength characters can be typed.
+QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, int MaxLength,
+                         const QString& Hint);
 // Centres a dialog on the screen of its owner (or the primary screen).
 void CentreOnScreen(QWidget* Dialog, QWidget* Owner);
 
