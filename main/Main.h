@@ -66,6 +66,9 @@ class TMainForm : public QMainWindow {
     void ChangeFontMode(QAction* Item);
     void ShortcutsClick();
     void FormResize();
+    void PropertiesClick(QAction* Sender);
+    void Properties1Click();
+    void ViewBAMClick(QAction* Sender);
 
   protected:
     bool eventFilter(QObject* Watched, QEvent* Event) override;
@@ -90,6 +93,9 @@ class TMainForm : public QMainWindow {
     void ActivateRight();
     void ShowFocus(int Side);
     void SetCaptionFor(int Side);
+
+    // The side a side menu item names by its tag; the active side for any other sender.
+    int CommandSide(const QAction* Sender) const;
 
     void OpenDisk(int Side, const QString& FileName);
     void CloseDisk(int Side);

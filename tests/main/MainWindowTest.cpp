@@ -156,10 +156,11 @@ class MainWindowTest : public QObject {
         }
         // Commands of later features are present but inert.
         for (const char* Caption :
-             {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename", "&Properties", "&Select All",
-              "&Run", "&Boot Disk", "&Options", "&About", "&Settings", "&Frodo"})
+             {"&New D64...", "&Copy", "&Move", "&Scratch", "&Delete", "&Rename", "&Select All", "&Run",
+              "&Boot Disk", "&Options", "&About", "&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
-        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts"})
+        for (const char* Caption : {"&Open D64...", "&Close D64", "C&lose", "&Shortcuts", "&Properties",
+                                    "&Disk Properties", "&View BAM"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());
