@@ -84,33 +84,38 @@ class BamViewTest : public QObject {
         const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("fresh.d64"));
         ShowDisk(*Disk);
         const QImage Chart = Shot();
-        const auto At = [&](int X, int Y) { return Chart.pixel(X, Y); };
-        const QRgb Black = qRgb(0, 0, 0);
-        // A fresh disk: only 18/0 and 18/1 carry a dot.
-        QCOMPARE(At(CellCentre(18, 0).x(), CellCentre(18, 0).y()), Black);
-        QCOMPARE(At(CellCentre(18, 1).x(), CellCentre(18, 1).y()), Black);
-        for (QPoint Free : {CellCentre(17, 0), CellCentre(18, 2), CellCentre(1, 20), CellCentre(35, 16)})
-            QCOMPARE(At(Free.x(), Free.y()), Colour(QPalette::Window));
-        QCOMPARE(At(515, 100), Colour(QPalette::Dark)); // tracks 36-40 shaded
-        // Grid lines, ending where the tracks with fewer sectors begin.
-        QCOMPARE(At(34, 30), Black);
-        QCOMPARE(At(258, 285), Black);
-        QCOMPARE(At(439, 258), Black);
-        // The stepped sunken outline: shadows left and top, lights right and bottom.
-        QCOMPARE(At(19, 100), Colour(QPalette::Dark));
-        QCOMPARE(At(20, 100), Colour(QPalette::Shadow));
-        QCOMPARE(At(581, 100), Colour(QPalette::Light));
-        QCOMPARE(At(580, 100), Colour(QPalette::Midlight));
-        QCOMPARE(At(445, 258), Colour(QPalette::Midlight));
-        QCOMPARE(At(445, 259), Colour(QPalette::Light));
-        QCOMPARE(At(258, 300), Colour(QPalette::Midlight));
-        QCOMPARE(At(100, 315), Colour(QPalette::Light));
-        // Legend frames, the used mark in the second; the file box.
-        QCOMPARE(At(370, 290), Black);
-        QCOMPARE(At(377, 289), Colour(QPalette::Window));
-        QCOMPARE(At(377, 307), Black);
-        QCOMPARE(At(75, 335), Colour(QPalette::Dark));
-        QCOMPARE(At(274, 335), Colour(QPalette::Light));
+        const QRgb Black = qRgb(0, 0, 0), Back = Colour(QPalette::Window), Dark = Colour(QPalette::Dark),
+                   Light = Colour(QPalette::Light), Mid = Colour(QPalette::Midlight);
+        const QList<QPair<QPoint, QRgb>> Expected = {
+            // A fresh disk: dots on 18/0 and 18/1 only; tracks 36-40 shaded.
+            {CellCentre(18, 0), Black},
+            {CellCentre(18, 1), Black},
+            {CellCentre(17, 0), Back},
+            {CellCentre(18, 2), Back},
+            {CellCentre(1, 20), Back},
+            {CellCentre(35, 16), Back},
+            {{515, 100}, Dark},
+            // Grid lines, ending where the tracks with fewer sectors begin.
+            {{34, 30}, Black},
+            {{258, 285}, Black},
+            {{439, 258}, Black},
+            // The stepped sunken outline: shadows left and top, lights right and bottom.
+            {{19, 100}, Dark},
+            {{20, 100}, Colour(QPalette::Shadow)},
+            {{581, 100}, Light},
+            {{580, 100}, Mid},
+            {{445, 258}, Mid},
+            {{445, 259}, Light},
+            {{258, 300}, Mid},
+            {{100, 315}, Light},
+            // Legend frames, the used mark in the second; the file box.
+            {{370, 290}, Black},
+            {{377, 289}, Back},
+            {{377, 307}, Black},
+            {{75, 335}, Dark},
+            {{274, 335}, Light}};
+        for (const auto& [At, Rgb] : Expected)
+            QVERIFY2(Chart.pixel(At) == Rgb, qPrintable(QString("pixel %1,%2").arg(At.x()).arg(At.y())));
         // The badge lies over the corner the chart leaves free.
         QCOMPARE(Dialog->Image1->geometry(), QRect(467, 357, 150, 27));
         QCOMPARE(Dialog->grab().toImage().pixel(469, 359), qRgb(0x2A, 0x2A, 0x2E));

@@ -1,16 +1,12 @@
 // The disk and file properties dialogs: what they show for images built with the engine
 // (35/40 tracks, error bytes, SpeedDOS/DolphinDOS, protection, unusual IDs and types),
 // their fields and keys, and the values they hand back.
-#include "C64CharacterMap.h"
-#include "CharacterDlgUnit.h"
 #include "DiskPropDlg.h"
 #include "FilePropDlg.h"
 #include "PetsciiText.h"
 #include "ScriptedPrompts.h"
 #include "TestDisks.h"
-#include "WhenOpen.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFontDatabase>
@@ -19,19 +15,9 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <QToolButton>
 #include <QtTest>
 
 using namespace TestDisks;
-
-namespace {
-
-std::string Bytes(const QLineEdit* Edit) {
-    return PetsciiText::FromDisplay(Edit->text());
-}
-
-} // namespace
 
 class PropertiesDlgTest : public QObject {
     Q_OBJECT
@@ -39,7 +25,7 @@ class PropertiesDlgTest : public QObject {
     QTemporaryDir Dir;
     ScriptedPrompts Prompts;
 
-    // What the disk properties dialog shows for a disk, one line of texts.
+    // What the disk properties dialog shows for a disk.
     QStringList Shown(TC64Disk& Disk) {
         TDiskPropDlg Dialog(Prompts, nullptr);
         Dialog.SetValues(TDiskPropValues::FromDisk(Disk));
@@ -58,7 +44,6 @@ class PropertiesDlgTest : public QObject {
         for (const char* File : {"CBM64_G.fon", "CBM64_S.fon"})
             QVERIFY(QFontDatabase::addApplicationFont(QString(KBM_FONT_DIR "/") + File) != -1);
     }
-    void init() { Prompts.Clear(); }
 
     void diskDialogShowsEachKindOfImage() {
         const QString Path = Dir.filePath("std.d64");
@@ -69,7 +54,6 @@ class PropertiesDlgTest : public QObject {
         QCOMPARE(Dialog.windowTitle(), QString("Disk Properties"));
         Dialog.SetValues(TDiskPropValues::FromDisk(*Standard));
         QCOMPARE(Dialog.windowTitle(), "Disk Properties - " + Path);
-        QCOMPARE(Dialog.size(), QSize(382, 216));
 
         const std::shared_ptr<TC64Disk> Speed =
             NewDisk(Dir.filePath("speed.d64"), dt40TracksErrorInfo, deSpeedDos);
@@ -91,64 +75,51 @@ class PropertiesDlgTest : public QObject {
     void idTextKeepsItsBytesBothWays() {
         const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("ids.d64"));
         uint8_t* Header = Disk->GetBamSector();
-        const auto Values = [&](const char Id[3], const char Type[2]) {
+        const auto Values = [&](const char Id[3], const char Type[2], const PetsciiString& Edited = {}) {
             std::memcpy(Header + 162, Id, 3);
             std::memcpy(Header + 165, Type, 2);
-            return TDiskPropValues::FromDisk(*Disk);
+            TDiskPropValues Values = TDiskPropValues::FromDisk(*Disk);
+            const PetsciiString Shown = Values.DiskID;
+            if (!Edited.empty()) Values.DiskID = Edited;
+            return Shown + "|" + Values.IdPart() + "|" + Values.DosTypePart();
         };
-        // The standard header: ID, 0xA0, type. Shown padded, handed back with its 0xA0.
-        TDiskPropValues Standard = Values("01\xA0", "2A");
-        QCOMPARE(Standard.DiskID, PetsciiString("01 2A"));
-        QCOMPARE(Standard.IdPart() + "|" + Standard.DosTypePart(), PetsciiString("01|2A"));
-        Standard.DiskID = "02 3B"; // edited: the padding space still is padding
-        QCOMPARE(Standard.IdPart() + "|" + Standard.DosTypePart(), PetsciiString("02|3B"));
-        Standard.DiskID = "023"; // a third character typed over the padding
-        QCOMPARE(Standard.IdPart() + "|" + Standard.DosTypePart(), PetsciiString("023|"));
-        // A real space in the ID area stays a space.
-        const TDiskPropValues Spaced = Values("01 ", "2A");
-        QCOMPARE(Spaced.DiskID, PetsciiString("01 2A"));
-        QCOMPARE(Spaced.IdPart(), PetsciiString("01 "));
-        // No DOS type: the ID alone, unpadded.
-        const TDiskPropValues Bare = Values("AB\xA0", "\xA0\xA0");
-        QCOMPARE(Bare.DiskID + "|" + Bare.IdPart() + "|" + Bare.DosTypePart(), PetsciiString("AB|AB|"));
-        const TDiskPropValues Short = Values("A\xA0\xA0", "2A");
-        QCOMPARE(Short.DiskID + "|" + Short.IdPart(), PetsciiString("A  2A|A"));
+        // The standard header (ID, 0xA0, type) shows padded and gets its 0xA0 back, edited or not.
+        QCOMPARE(Values("01\xA0", "2A"), PetsciiString("01 2A|01|2A"));
+        QCOMPARE(Values("01\xA0", "2A", "02 3B"), PetsciiString("01 2A|02|3B"));
+        QCOMPARE(Values("01\xA0", "2A", "023"), PetsciiString("01 2A|023|"));
+        // A real space in the ID area stays; no DOS type shows the ID alone, unpadded.
+        QCOMPARE(Values("01 ", "2A"), PetsciiString("01 2A|01 |2A"));
+        QCOMPARE(Values("AB\xA0", "\xA0\xA0"), PetsciiString("AB|AB|"));
+        QCOMPARE(Values("A\xA0\xA0", "2A"), PetsciiString("A  2A|A|2A"));
     }
 
-    void diskDialogFieldsAndValuesHandedBack() {
+    void diskDialogHandsBackTheEdits() {
         const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("edit.d64"), dt40Tracks, deSpeedDos);
-        WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Shown) {
-            QCOMPARE(Shown.DiskID->maxLength(), 5);
-            QCOMPARE(Shown.Diskname->maxLength(), 16);
-            Shown.Diskname->clear();
-            QTest::keyClicks(Shown.Diskname, "new");
-            QTest::keyClick(Shown.Diskname, 'A', Qt::ShiftModifier);
-            Shown.FreeBlocks->setFocus();
-            Shown.FreeBlocks->selectAll();
-            QTest::keyClicks(Shown.FreeBlocks, "99999");
-            QTest::mouseClick(Shown.SWProtect, Qt::LeftButton);
-            Shown.DosEmu->setCurrentIndex(2);
-            QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
-        });
-        std::optional<TDiskPropValues> Edited =
-            TDiskPropDlg::Execute(Prompts, nullptr, TDiskPropValues::FromDisk(*Disk));
-        QVERIFY(Edited);
-        QCOMPARE(Edited->DiskName, PetsciiString("NEWa")); // the letter-case rule
-        QCOMPARE(Edited->FreeBlocks, 9945);                // 9999 typed, brought to the bound
-        QVERIFY(Edited->SoftWriteProtected);
-        QCOMPARE(Edited->DosEmuItem, int(deDolphinDos));
-        // Text typed into the list selects no item; Cancel hands back nothing.
-        WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Shown) {
-            Shown.DosEmu->lineEdit()->selectAll();
-            QTest::keyClicks(Shown.DosEmu->lineEdit(), "Speedy");
-            QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
-        });
-        QCOMPARE(TDiskPropDlg::Execute(Prompts, nullptr, TDiskPropValues::FromDisk(*Disk))->DosEmuItem, -1);
-        WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Shown) { QTest::keyClick(Shown.Diskname, Qt::Key_Escape); });
-        QVERIFY(!TDiskPropDlg::Execute(Prompts, nullptr, TDiskPropValues::FromDisk(*Disk)));
+        TDiskPropDlg Dialog(Prompts, nullptr);
+        Dialog.SetValues(TDiskPropValues::FromDisk(*Disk));
+        Dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
+        QCOMPARE(Dialog.DiskID->maxLength(), 5);
+        Dialog.Diskname->selectAll();
+        QTest::keyClicks(Dialog.Diskname, "new");
+        QTest::keyClick(Dialog.Diskname, 'A', Qt::ShiftModifier);
+        QTest::mouseClick(Dialog.SWProtect, Qt::LeftButton);
+        // Text typed into the list selects no item, even one that reads like an item.
+        Dialog.DosEmu->lineEdit()->selectAll();
+        QTest::keyClicks(Dialog.DosEmu->lineEdit(), "Dolphin");
+        QCOMPARE(Dialog.Values().DosEmuItem, -1);
+        // 9999 typed (four characters at most) counts as the maximum.
+        Dialog.FreeBlocks->setFocus();
+        Dialog.FreeBlocks->selectAll();
+        QTest::keyClicks(Dialog.FreeBlocks, "99999");
+        QTest::keyClick(Dialog.FreeBlocks, Qt::Key_Return);
+        const TDiskPropValues Edited = Dialog.Values();
+        QCOMPARE(Edited.DiskName, PetsciiString("NEWa")); // the letter-case rule
+        QCOMPARE(Edited.FreeBlocks, 9945);
+        QVERIFY(Edited.SoftWriteProtected && Dialog.result() == QDialog::Accepted);
     }
 
-    void fileDialogShowsTheEntry() {
+    void fileDialogShowsTheEntryAndItsType() {
         const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("files.d64"));
         uint8_t* Entry = AddFile(*Disk, "GAME", 254 * 32 + 10);
         TFilePropValues Values = TFilePropValues::FromEntry(*Disk, Entry);
@@ -158,11 +129,10 @@ class PropertiesDlgTest : public QObject {
         QCOMPARE(QStringList({Dialog.efFilename->text(), Dialog.cbFiletype->currentText(),
                               QString::number(Dialog.seFilesize->value()), Dialog.lbfilesize->text()}),
                  QStringList({"GAME", "PRG", "33", "* (real filesize is 8138 byte)"}));
-        QVERIFY(Dialog.cbClosed->isChecked() && !Dialog.cbLocked->isChecked());
-        QVERIFY(!Dialog.Button1->isEnabled());
-        QCOMPARE(Dialog.seFilesize->maximum(), 65535);
+        QVERIFY(Dialog.cbClosed->isChecked() && !Dialog.cbLocked->isChecked() &&
+                !Dialog.Button1->isEnabled());
         QCOMPARE(TFilePropValues::RealSizeNote(std::nullopt), QString("* (real filesize not known)"));
-        // Every type code, with the flags: codes 5-7 show "?", which writes back the unknown kind.
+        // Every type code: 5-7 show "?", which writes back the unknown kind.
         QStringList Items;
         for (int Code = 0; Code < 8; ++Code) {
             Entry[2] = static_cast<uint8_t>(0x40 | Code);
@@ -170,63 +140,35 @@ class PropertiesDlgTest : public QObject {
             QVERIFY(Typed.Locked && !Typed.Closed);
             Dialog.SetValues(Typed);
             Items << Dialog.cbFiletype->currentText();
-            QCOMPARE(Dialog.cbFiletype->currentIndex(),
-                     TFilePropValues::ItemOfKind(Disk->DecodeFileType(Entry[2]).Kind));
         }
         QCOMPARE(Items, QStringList({"DEL", "SEQ", "PRG", "USR", "REL", "?", "?", "?"}));
         QCOMPARE(TFilePropValues::KindOfItem(TFilePropValues::UnknownItem), fkUnknown);
         QCOMPARE(TFilePropValues::KindOfItem(TFilePropValues::RelItem), fkRel);
     }
 
-    void fileNameStoresTheCodesAsTyped() {
-        TFilePropValues Initial;
-        Initial.Name = "OLD";
-        Initial.TypeItem = TFilePropValues::SeqItem;
-        WhenOpen<TFilePropertiesDlg>([](TFilePropertiesDlg& Shown) {
-            QCOMPARE(Shown.efFilename->maxLength(), 16);
-            Shown.efFilename->clear();
-            QTest::keyClicks(Shown.efFilename, "ab");
-            QTest::keyClick(Shown.efFilename, 'A', Qt::ShiftModifier);
-            // A character without a PETSCII byte is kept out.
-            QTest::sendKeyEvent(QTest::Click, Shown.efFilename, Qt::Key_unknown, QString(QChar(0x20AC)), {});
-            QCOMPARE(Bytes(Shown.efFilename), std::string("abA"));
-            Shown.cbFiletype->setCurrentIndex(TFilePropValues::UsrItem);
-            QTest::mouseClick(Shown.cbLocked, Qt::LeftButton);
-            // Beyond the range the bound counts.
-            Shown.seFilesize->setFocus();
-            Shown.seFilesize->selectAll();
-            QTest::keyClicks(Shown.seFilesize, "70000");
-            QTest::keyClick(Shown.seFilesize, Qt::Key_Return);
-        });
-        std::optional<TFilePropValues> Edited = TFilePropertiesDlg::Execute(Prompts, nullptr, Initial);
-        QVERIFY(Edited && Edited->Name == "abA" && Edited->Locked && !Edited->Closed);
-        QCOMPARE(Edited->TypeItem, int(TFilePropValues::UsrItem));
-        QCOMPARE(Edited->Blocks, 65535);
-        // An emptied size counts as 0.
-        Initial.Blocks = 12;
-        WhenOpen<TFilePropertiesDlg>([](TFilePropertiesDlg& Shown) {
-            Shown.seFilesize->setFocus();
-            QTest::keyClick(Shown.seFilesize, Qt::Key_A, Qt::ControlModifier);
-            QTest::keyClick(Shown.seFilesize, Qt::Key_Delete);
-            QTest::keyClick(Shown.seFilesize, Qt::Key_Return);
-        });
-        Edited = TFilePropertiesDlg::Execute(Prompts, nullptr, Initial);
-        QVERIFY(Edited && Edited->Blocks == 0);
-    }
-
-    void characterButtonsPutThePickOnTheClipboard() {
-        TDiskPropDlg DiskDialog(Prompts, nullptr);
-        TFilePropertiesDlg FileDialog(Prompts, nullptr);
-        for (QToolButton* Button : {DiskDialog.bChar, FileDialog.SpeedButton1}) {
-            QCOMPARE(Button->toolTip(), QString("Open Character Dialog"));
-            WhenOpen<TCharacterDlg>([](TCharacterDlg& Picker) {
-                QTest::mouseClick(Picker.C64CharacterMap1, Qt::LeftButton, {}, QPoint(13 * 19 + 9, 19 + 9));
-                QTest::mouseClick(Picker.bOk, Qt::LeftButton);
-            });
-            Prompts.ClipboardText.clear();
-            Button->click();
-            QCOMPARE(Prompts.ClipboardText, QString("A"));
-        }
+    void fileNameAndSizeAsTyped() {
+        TFilePropertiesDlg Dialog(Prompts, nullptr);
+        Dialog.SetValues({});
+        Dialog.show();
+        QVERIFY(QTest::qWaitForWindowActive(&Dialog));
+        // No letter-case rule for file names; characters without a PETSCII byte stay out.
+        QTest::keyClicks(Dialog.efFilename, "ab");
+        QTest::keyClick(Dialog.efFilename, 'A', Qt::ShiftModifier);
+        QTest::sendKeyEvent(QTest::Click, Dialog.efFilename, Qt::Key_unknown, QString(QChar(0x20AC)), {});
+        QCOMPARE(Dialog.Values().Name, PetsciiString("abA"));
+        QCOMPARE(Dialog.efFilename->maxLength(), 16);
+        // Beyond the range the bound counts, an emptied size counts as 0.
+        Dialog.seFilesize->setFocus();
+        Dialog.seFilesize->selectAll();
+        QTest::keyClicks(Dialog.seFilesize, "70000");
+        QTest::keyClick(Dialog.seFilesize, Qt::Key_Enter);
+        QCOMPARE(Dialog.Values().Blocks, 65535);
+        Dialog.show();
+        Dialog.seFilesize->setFocus();
+        QTest::keyClick(Dialog.seFilesize, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(Dialog.seFilesize, Qt::Key_Delete);
+        QTest::keyClick(Dialog.seFilesize, Qt::Key_Enter);
+        QCOMPARE(Dialog.Values().Blocks, 0);
     }
 };
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "c64disk.h"
+#include "d64.h"
 
 #include <QByteArray>
 #include <QString>
@@ -11,16 +12,8 @@
 
 namespace TestDisks {
 
-// Byte offset of a sector in an image file; the header (BAM, name, ID) is 18/0.
-constexpr int Offset(int Track, int Sector) {
-    constexpr int Starts[] = {0,      0,      5376,   10752,  16128,  21504,  26880,  32256,  37632,
-                              43008,  48384,  53760,  59136,  64512,  69888,  75264,  80640,  86016,
-                              91392,  96256,  101120, 105984, 110848, 115712, 120576, 125440, 130048,
-                              134656, 139264, 143872, 148480, 153088, 157440, 161792, 166144, 170496,
-                              174848, 179200, 183552, 187904, 192256};
-    return Starts[Track] + 256 * Sector;
-}
-constexpr int Header = Offset(18, 0);
+// Byte offset of the header sector (BAM, name, ID) in an image file.
+const int Header = static_cast<int>(TD64::TrackOffset(18));
 
 // A new formatted image, written to Path.
 std::shared_ptr<TC64Disk> NewDisk(const QString& Path, TDiskType Type = dt35Tracks,
