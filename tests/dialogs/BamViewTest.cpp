@@ -29,6 +29,13 @@ QPoint CellCentre(int Track, int Sector) {
     return TBamGeometry::CellRect(MakeTrackSector(Track, Sector)).center();
 }
 
+// Moves the pointer over the view and waits until the view has followed it (on an X
+// server the move arrives as an event of its own).
+void MoveTo(TBamView* View, QPoint At) {
+    QTest::mouseMove(View, At);
+    QTRY_COMPARE(View->HoverCell(), TBamGeometry::HitTest(At.x(), At.y(), Desktop));
+}
+
 } // namespace
 
 class BamViewTest : public QObject {
@@ -42,6 +49,8 @@ class BamViewTest : public QObject {
         Dialog = std::make_unique<TBAMDlg>(Prompts, nullptr);
         Dialog->SetDisk(&Disk);
         Dialog->show();
+        // Mouse moves reach a window only once it is on the screen.
+        if (!QTest::qWaitForWindowExposed(Dialog.get())) qWarning("BAM dialog not shown");
         return Dialog->BamView1;
     }
     // The dialog as drawn, in the view's coordinates.
@@ -153,7 +162,7 @@ class BamViewTest : public QObject {
 
         TBamView* View = ShowDisk(*Disk);
         const auto Owner = [&](int Track, int Sector) {
-            QTest::mouseMove(View, CellCentre(Track, Sector));
+            MoveTo(View, CellCentre(Track, Sector));
             return View->FileText();
         };
         // The entry listed last wins a block both chains pass through.
@@ -172,8 +181,8 @@ class BamViewTest : public QObject {
         TBamView* View = ShowDisk(*Disk);
         const QLabel* Tip = View->HintWindow();
 
-        QTest::mouseMove(View, QPoint(5, 5)); // the pointer enters off the chart
-        QTest::mouseMove(View, CellCentre(1, 0));
+        MoveTo(View, QPoint(5, 5)); // the pointer enters off the chart
+        MoveTo(View, CellCentre(1, 0));
         QVERIFY(Tip->isVisible());
         QCOMPARE(Tip->text(), QString("Track:1 Sector:0"));
         const QPoint CellTopRight = View->mapToGlobal(QPoint(21 + 13, 21));
@@ -181,7 +190,7 @@ class BamViewTest : public QObject {
         QCOMPARE(Tip->geometry().bottom() + 1, CellTopRight.y() - 5);
         QCOMPARE(Shot().pixel(CellCentre(1, 0)), Colour(QPalette::Highlight));
 
-        QTest::mouseMove(View, CellCentre(1, 1) + QPoint(-6, -6)); // the grid line above 1/1
+        MoveTo(View, CellCentre(1, 1) + QPoint(-6, -6)); // the grid line above 1/1
         QCOMPARE(View->HoverCell(), MakeTrackSector(1, 1));
         QCOMPARE(Tip->text(), QString("Track:1 Sector:1"));
         QCOMPARE(Tip->geometry().bottom() + 1, View->mapToGlobal(QPoint(0, 35)).y() - 5);
@@ -190,12 +199,12 @@ class BamViewTest : public QObject {
         QCOMPARE(Chart.pixel(CellCentre(1, 1)), Colour(QPalette::Highlight));
 
         // An allocated cell shows the hover mark; below the chart and beyond track 35 all clears.
-        QTest::mouseMove(View, CellCentre(17, 0));
+        MoveTo(View, CellCentre(17, 0));
         QCOMPARE(View->FileText(), QString("GAME.PRG"));
         QCOMPARE(Shot().pixel(CellCentre(17, 0)), Colour(QPalette::HighlightedText));
         for (QPoint Off : {QPoint(100, 330), QPoint(515, 30)}) {
-            QTest::mouseMove(View, CellCentre(17, 0));
-            QTest::mouseMove(View, Off);
+            MoveTo(View, CellCentre(17, 0));
+            MoveTo(View, Off);
             QVERIFY(!Tip->isVisible());
             QCOMPARE(View->FileText(), QString());
             QCOMPARE(Shot().pixel(CellCentre(17, 0)), qRgb(0, 0, 0));
