@@ -1,26 +1,11 @@
 // TDisknameKeyFilter: swaps the case of typed letters before the edit sees them.
 #include "DisknameKeyFilter.h"
 
-#include "PetsciiText.h"
+#include "PetsciiValidator.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
-#include <QValidator>
-
-namespace {
-
-// Accepts a text only when every character maps back to a PETSCII byte.
-class TPetsciiValidator : public QValidator {
-  public:
-    using QValidator::QValidator;
-    State validate(QString& Input, int&) const override {
-        const bool AllBytes = PetsciiText::FromDisplay(Input).size() == static_cast<size_t>(Input.size());
-        return AllBytes ? Acceptable : Invalid;
-    }
-};
-
-} // namespace
 
 TDisknameKeyFilter::TDisknameKeyFilter(QObject* Parent) : QObject(Parent) {}
 

@@ -2,7 +2,7 @@
 #include "NewDlg.h"
 
 #include "CharacterDlgUnit.h"
-#include "DisknameKeyFilter.h"
+#include "DialogControls.h"
 #include "FixedForm.h"
 #include "PetsciiText.h"
 #include "UserPrompts.h"
@@ -10,17 +10,17 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QScreen>
 #include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+using namespace DialogControls;
 
 namespace {
 
@@ -47,9 +47,11 @@ TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
 
     Label1 = new QLabel(QStringLiteral("Disklabel:"), this);
     Label1->move(26, 24);
-    Diskname = NewC64Edit(QRect(82, 24, 137, 16), 16, QStringLiteral("Label of the Disk"));
-    DiskID = NewC64Edit(QRect(234, 24, 49, 16), 5, QStringLiteral("Disk ID and DOS Type Strings"));
-    character = NewSpeedButton(QRect(292, 21, 23, 22), TCharacterDlg::ButtonGlyph(),
+    Diskname = NewC64Edit(this, QRect(82, 24, 137, 16), 16, QStringLiteral("Label of the Disk"),
+                          TLetterKeys::SwapCase);
+    DiskID = NewC64Edit(this, QRect(234, 24, 49, 16), 5, QStringLiteral("Disk ID and DOS Type Strings"),
+                        TLetterKeys::SwapCase);
+    character = NewSpeedButton(this, QRect(292, 21, 23, 22), TCharacterDlg::ButtonGlyph(),
                                QStringLiteral("Open Character Dialog"));
 
     Label2 = new QLabel(QStringLiteral("Filename:"), this);
@@ -57,7 +59,7 @@ TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
     Filename = new QLineEdit(this);
     Filename->setGeometry(82, 51, 199, 21);
     Filename->setToolTip(QStringLiteral("Filename of the Disk"));
-    SpeedButton1 = NewSpeedButton(QRect(292, 50, 23, 22), style()->standardIcon(QStyle::SP_DirOpenIcon),
+    SpeedButton1 = NewSpeedButton(this, QRect(292, 50, 23, 22), style()->standardIcon(QStyle::SP_DirOpenIcon),
                                   QStringLiteral("Open File Dialog"));
 
     DiskType = NewRadioGroup(QRect(24, 83, 137, 65), QStringLiteral("Disk Type"), QStringLiteral("35 Tracks"),
@@ -72,11 +74,8 @@ TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
     ErrorBytes->setGeometry(26, 155, std::max(111, ErrorBytes->sizeHint().width()), 17);
     ErrorBytes->setToolTip(QStringLiteral("Include error byte for each sector"));
 
-    OKBtn = new QPushButton(QStringLiteral("OK"), this);
-    OKBtn->setGeometry(88, 196, 75, 25);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(QStringLiteral("Cancel"), this);
-    CancelBtn->setGeometry(176, 196, 75, 25);
+    OKBtn = NewButton(this, QStringLiteral("OK"), QRect(88, 196, 75, 25), true);
+    CancelBtn = NewButton(this, QStringLiteral("Cancel"), QRect(176, 196, 75, 25));
 
     for (auto [From, To] : {std::pair<QWidget*, QWidget*>{Diskname, DiskID},
                             {DiskID, Filename},
@@ -98,29 +97,7 @@ TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     SetValues({});
-    if (const QScreen* Screen = Owner ? Owner->screen() : QGuiApplication::primaryScreen())
-        move(Screen->availableGeometry().center() - rect().center());
-}
-
-QLineEdit* TNewDlg::NewC64Edit(const QRect& Place, int MaxLength, const QString& Hint) {
-    auto* Edit = new QLineEdit(this);
-    Edit->setGeometry(Place);
-    Edit->setFont(PetsciiText::C64Font(QStringLiteral("CBM64 Big/Graphic")));
-    Edit->setMaxLength(MaxLength);
-    Edit->setToolTip(Hint);
-    TDisknameKeyFilter::Attach(Edit);
-    return Edit;
-}
-
-QToolButton* TNewDlg::NewSpeedButton(const QRect& Place, const QIcon& Glyph, const QString& Hint) {
-    auto* Button = new QToolButton(this);
-    Button->setGeometry(Place);
-    Button->setAutoRaise(true);
-    Button->setFocusPolicy(Qt::NoFocus);
-    Button->setIcon(Glyph);
-    Button->setIconSize(QSize(16, 16));
-    Button->setToolTip(Hint);
-    return Button;
+    CentreOnScreen(this, Owner);
 }
 
 QGroupBox* TNewDlg::NewRadioGroup(const QRect& Place, const QString& Caption, const QString& First,
@@ -162,10 +139,7 @@ TNewDiskValues TNewDlg::Values() const {
 
 std::optional<TNewDiskValues> TNewDlg::Execute(IUserPrompts& Prompts, QWidget* Owner,
                                                const TNewDiskValues& Initial) {
-    TNewDlg Dialog(Prompts, Owner);
-    Dialog.SetValues(Initial);
-    if (Dialog.exec() != Accepted) return std::nullopt;
-    return Dialog.Values();
+    return ExecuteModal<TNewDlg>(Prompts, Owner, Initial);
 }
 
 void TNewDlg::SearchClick() {

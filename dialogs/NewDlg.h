@@ -79,8 +79,6 @@ class TNewDlg : public QDialog {
     void characterClick();
 
   private:
-    QLineEdit* NewC64Edit(const QRect& Place, int MaxLength, const QString& Hint);
-    QToolButton* NewSpeedButton(const QRect& Place, const QIcon& Glyph, const QString& Hint);
     QGroupBox* NewRadioGroup(const QRect& Place, const QString& Caption, const QString& First,
                              const QString& Second, QButtonGroup*& Items);
 

@@ -176,7 +176,7 @@ void TMainForm::BuildActions() {
     ExportFile1 = NewItem(this, "Export &File", QKeySequence(), 0);
     ExportSelection1 = NewItem(this, "Export &Selection", QKeySequence(), 1);
     ExportAll1 = NewItem(this, "Export &All", QKeySequence(), 2);
-    Properties1 = DisabledItem(this, "&Properties", QKeySequence("F7"));
+    Properties1 = NewItem(this, "&Properties", QKeySequence("F7"));
     Close1 = NewItem(this, "C&lose");
 
     SelectAll1 = NewItem(this, "&Select All", QKeySequence("Ctrl+A"));
@@ -208,8 +208,8 @@ void TMainForm::BuildActions() {
     static const char* const DosCaptions[4] = {"&CBM Dos V 2.6", "&Speed Dos", "&Dolphin Dos",
                                                "&Prologic Dos"};
     for (int Index = 0; Index < 2; ++Index) {
-        DiskProperties[Index] = DisabledItem(this, "&Disk Properties");
-        ViewBAM[Index] = DisabledItem(this, "&View BAM");
+        DiskProperties[Index] = NewItem(this, "&Disk Properties", QKeySequence(), Index);
+        ViewBAM[Index] = NewItem(this, "&View BAM", QKeySequence(), Index);
         auto* DosGroup = new QActionGroup(this);
         for (int Emulation = 0; Emulation < 4; ++Emulation) {
             QAction* Item = NewItem(this, DosCaptions[Emulation], QKeySequence(), Index * 10 + Emulation + 1);
@@ -223,9 +223,9 @@ void TMainForm::BuildActions() {
         SoftWrite[Index]->setCheckable(true);
         SoftWrite[Index]->setChecked(true);
     }
-    DiskPropertiesButton = DisabledItem(this, "&Disk Properties");
+    DiskPropertiesButton = NewItem(this, "&Disk Properties");
     DiskPropertiesButton->setToolTip("Edit Disk Properties");
-    ViewBAMButton = DisabledItem(this, "&View BAM");
+    ViewBAMButton = NewItem(this, "&View BAM");
     ViewBAMButton->setToolTip("View BAM");
 
     Shortcuts1 = NewItem(this, "&Shortcuts", QKeySequence("F1"));
@@ -254,6 +254,11 @@ void TMainForm::BuildActions() {
         connect(Item, &QAction::triggered, this, [this, Item] { EmuSelection(Item); });
     connect(Options1, &QAction::triggered, this, [this] { Options1Click(); });
     connect(About1, &QAction::triggered, this, [this] { AboutClick(); });
+    connect(Properties1, &QAction::triggered, this, [this] { Properties1Click(); });
+    for (QAction* Item : {DiskProperties[0], DiskProperties[1], DiskPropertiesButton})
+        connect(Item, &QAction::triggered, this, [this, Item] { PropertiesClick(Item); });
+    for (QAction* Item : {ViewBAM[0], ViewBAM[1], ViewBAMButton})
+        connect(Item, &QAction::triggered, this, [this, Item] { ViewBAMClick(Item); });
     for (QAction* Item : {SmallBig1, BigGraphic1})
         connect(Item, &QAction::triggered, this, [this, Item] { ChangeFontMode(Item); });
     for (int Index = 0; Index < 2; ++Index) {

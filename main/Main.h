@@ -90,6 +90,10 @@ class TMainForm : public QMainWindow {
     void paEmulatorClick();
     void Options1Click();
     void AboutClick();
+    // Disk and file properties, the BAM view.
+    void PropertiesClick(QAction* Sender);
+    void Properties1Click();
+    void ViewBAMClick(QAction* Sender);
 
     // Runs the show handler on the first show, before Qt creates and maps the window.
     void setVisible(bool Visible) override;
@@ -117,6 +121,9 @@ class TMainForm : public QMainWindow {
     void ActivateRight();
     void ShowFocus(int Side);
     void SetCaptionFor(int Side);
+
+    // The side a side menu item names by its tag; the active side for any other sender.
+    int CommandSide(const QAction* Sender) const;
 
     void OpenDisk(int Side, const QString& FileName);
     void CloseDisk(int Side);

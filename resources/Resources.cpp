@@ -13,6 +13,10 @@ QString InfoPath() {
     return QStringLiteral(":/info.bmp");
 }
 
+QString BadgePath() {
+    return QStringLiteral(":/badge.png");
+}
+
 QByteArray Load(const QString& Path) {
     QFile File(Path);
     if (!File.open(QIODevice::ReadOnly)) return {};

@@ -10,6 +10,8 @@ namespace Resources {
 QString SplashPath();
 // The About box picture, an 8-bit BMP of 215 by 110 pixels.
 QString InfoPath();
+// The drive badge of the BAM dialog, a PNG of 150 by 27 pixels.
+QString BadgePath();
 // The bytes stored under a resource path; empty when there is no such resource.
 QByteArray Load(const QString& Path);
 

@@ -8,6 +8,7 @@
 #include "DisknameKeyFilter.h"
 #include "PetsciiText.h"
 #include "ScriptedPrompts.h"
+#include "WhenOpen.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,16 +34,6 @@ QRadioButton* Item(QGroupBox* Group, int Index) {
 
 std::string Bytes(const QLineEdit* Edit) {
     return PetsciiText::FromDisplay(Edit->text());
-}
-
-// Runs Steps on the modal dialog of type T once it is open; closes it if the steps did not.
-template <typename T> void WhenOpen(const std::function<void(T&)>& Steps) {
-    QTimer::singleShot(0, [Steps] {
-        auto* Dialog = qobject_cast<T*>(QApplication::activeModalWidget());
-        QVERIFY(Dialog);
-        Steps(*Dialog);
-        if (Dialog->isVisible()) Dialog->reject();
-    });
 }
 
 } // namespace

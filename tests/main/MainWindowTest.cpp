@@ -180,12 +180,13 @@ class MainWindowTest : public QObject {
             QCOMPARE(Action->shortcut(), QKeySequence(Keys));
         }
         // Commands of later features are present but inert.
-        for (const char* Caption : {"&Properties", "&Settings", "&Frodo"})
+        for (const char* Caption : {"&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
         for (const char* Caption : {"&New D64...", "&Open D64...", "Close D&64", "&Copy", "&Move", "&Scratch",
                                     "&Delete", "&Rename", "&Export to PRG", "Export &File", "Export &Selection",
-                                    "Export &All", "&Select All", "C&lose", "&Shortcuts", "&Run", "&Boot Disk",
-                                    "&CCS64 Win32", "WinVice", "&Options", "&About"})
+                                    "Export &All", "&Properties", "&Select All", "C&lose", "&Shortcuts", "&Run",
+                                    "&Boot Disk", "&CCS64 Win32", "WinVice", "&Options", "&About",
+                                    "&Disk Properties", "&View BAM"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());

@@ -1,0 +1,43 @@
+// TBAMDlg: the "Block Availability Map (BAM)" dialog around one TBamView. OK asks before
+// the toggled blocks are written; Cancel and the close box write nothing.
+//
+//     TBAMDlg Dialog(Prompts, this);
+//     Dialog.SetDisk(Disk);
+//     const bool Ok = Dialog.exec() == QDialog::Accepted;
+//     ... Dialog.BamView1->IsModified(), then pass on Dialog.ApplyError() if set
+// The dialog closes with OK even when writing the blocks fails; the error is kept for the
+// command to pass on once the dialog is gone.
+#pragma once
+
+#include <QDialog>
+
+#include <exception>
+
+class IUserPrompts;
+class QFrame;
+class QLabel;
+class QPushButton;
+class TBamView;
+class TC64Disk;
+
+class TBAMDlg : public QDialog {
+    Q_OBJECT
+
+  public:
+    TBAMDlg(IUserPrompts& Prompts, QWidget* Owner);
+
+    void SetDisk(TC64Disk* Disk);
+    void bokClick();
+    // What stopped ApplyChanges on OK; none when nothing went wrong.
+    std::exception_ptr ApplyError() const { return FApplyError; }
+
+    QFrame* Bevel1;
+    TBamView* BamView1;
+    QLabel* Image1;
+    QPushButton* bok;
+    QPushButton* bcancel;
+
+  private:
+    IUserPrompts& Prompts;
+    std::exception_ptr FApplyError;
+};

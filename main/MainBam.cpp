@@ -1,0 +1,22 @@
+// TMainForm: the BAM command, the chart of a disk's blocks with toggling.
+#include "Main.h"
+
+#include "BAMDlg.h"
+#include "BamView.h"
+
+void TMainForm::ViewBAMClick(QAction* Sender) {
+    Guarded([&] {
+        const int Side = CommandSide(Sender);
+        const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+        if (!SideDisk) return;
+        TBAMDlg Dialog(Prompts, this);
+        Dialog.SetDisk(SideDisk.get());
+        const bool Confirmed = Dialog.exec() == QDialog::Accepted;
+        // The question on OK closed just before the dialog: a window manager may then
+        // leave the focus with neither, so the window asks for it back.
+        activateWindow();
+        // Changes made, whether written or not, are shown again from the disk.
+        if (Confirmed && Dialog.BamView1->IsModified()) RefreshChangedSide(Side);
+        if (Dialog.ApplyError()) std::rethrow_exception(Dialog.ApplyError());
+    });
+}
