@@ -10,8 +10,8 @@ set(CPACK_PACKAGE_CONTACT "Kobaltmandrexis developers" CACHE STRING "Maintainer 
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for Commodore 1541 disk images (.d64)")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Kobaltmandrexis shows the directories of two .d64 disk images side by side in the\n\
-C64's own character set and copies, moves, renames, scratches, deletes and\n\
-exports their files, writing every change through to the image at once.\n\
+C64's own character set, copies files between them, scratches, deletes and\n\
+exports them, and writes every change through to the image at once.\n\
 d64tool does the same from scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
