@@ -7,8 +7,10 @@
 #include "UserPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
 #include <QPointer>
+#include <QTimer>
 #include <algorithm>
 
 namespace StartUp {
@@ -38,7 +40,67 @@ class TQuitWhenClosed : public QObject {
     QWidget* FWindow;
 };
 
+const char* const UsageLine = "Usage: kobaltmandrexis [OPTION]... [LEFT [RIGHT]]\n";
+
+const char* const HelpText =
+    "Edit Commodore 1541 disk images (.d64). LEFT opens in the left pane and RIGHT in the\n"
+    "right one, as if chosen after Alt+F1 and Alt+F2.\n"
+    "\n"
+    "  -h, --help     show this help and exit\n"
+    "      --version  show the version and exit\n"
+    "  --             take every argument after it as an image\n"
+    "\n"
+    "Qt's own options, such as -platform NAME, work as well.\n";
+
 } // namespace
+
+TCommandLine ParseCommandLine(const QStringList& Arguments) {
+    TCommandLine Line;
+    bool OptionsEnd = false;
+    for (const QString& Argument : Arguments) {
+        if (!OptionsEnd && Argument.startsWith(u'-') && Argument.size() > 1) {
+            if (Argument == QLatin1String("--")) {
+                OptionsEnd = true;
+                continue;
+            }
+            if (Argument == QLatin1String("--help") || Argument == QLatin1String("-h"))
+                Line.Action = TCommandLine::TAction::Help;
+            else if (Argument == QLatin1String("--version"))
+                Line.Action = TCommandLine::TAction::Version;
+            else {
+                Line.Action = TCommandLine::TAction::Usage;
+                Line.BadOption = Argument;
+            }
+            return Line;
+        }
+        // The panes show the path as opened, and an emulator starts in its own folder:
+        // both want the full path, as the open dialog gives it.
+        const QString Image = QDir::cleanPath(QDir::current().absoluteFilePath(Argument));
+        (Line.Images.size() < 2 ? Line.Images : Line.Ignored).append(Image);
+    }
+    return Line;
+}
+
+std::optional<int> Answer(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+    switch (Line.Action) {
+    case TCommandLine::TAction::Help:
+        Out << UsageLine << HelpText;
+        return 0;
+    case TCommandLine::TAction::Version:
+        Out << "kobaltmandrexis " KBM_VERSION "\n";
+        return 0;
+    case TCommandLine::TAction::Usage:
+        Err << "kobaltmandrexis: unknown option '" << Line.BadOption.toLocal8Bit().constData() << "'\n"
+            << UsageLine << "Try 'kobaltmandrexis --help' for more information.\n";
+        return 2;
+    case TCommandLine::TAction::Run:
+        break;
+    }
+    for (const QString& Image : Line.Ignored)
+        Err << "kobaltmandrexis: only two images can be open, ignoring " << Image.toLocal8Bit().constData()
+            << "\n";
+    return std::nullopt;
+}
 
 QString DefaultApplicationTitle(const QString& ExecutablePath) {
     const qsizetype Slash = std::max(ExecutablePath.lastIndexOf(u'/'), ExecutablePath.lastIndexOf(u'\\'));
@@ -48,7 +110,8 @@ QString DefaultApplicationTitle(const QString& ExecutablePath) {
     return Name.left(1) + Name.mid(1).toLower();
 }
 
-int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWindowFactory& CreateMainWindow) {
+int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWindowFactory& CreateMainWindow,
+                   const std::function<void()>& WhenStarted) {
     if (!Fonts.AddFont(FirstFontFile)) {
         Prompts.ShowMessage(QStringLiteral("Can't load font:") + FirstFontFile);
         return 0;
@@ -76,6 +139,10 @@ int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWind
         // own event loop; the splash's timer may have ended the splash in it. Its time is
         // then over and it is not shown late.
         if (Splash) Splash->show();
+        // Start-up is done once the loop runs; what comes then is like the user's first command.
+        if (WhenStarted)
+            QTimer::singleShot(0, MainWindow.get(),
+                               [&Prompts, WhenStarted] { RunGuarded(Prompts, WhenStarted); });
     });
     if (!Started) {
         // The window could not be built; the error has been shown.

@@ -668,6 +668,15 @@ void TMainForm::OpenThroughDialog(int Side) {
         InitialDir = FolderOf(SideDisk->FileName());
     const QString FileName = Prompts.GetOpenFileName(this, InitialDir, OpenFilter);
     if (FileName.isEmpty()) return;
+    OpenChosenFile(Side, FileName);
+}
+
+void TMainForm::OpenImage(int Side, const QString& FileName) {
+    ViewOf(Side)->SetFocus();
+    Guarded([&] { OpenChosenFile(Side, FileName); });
+}
+
+void TMainForm::OpenChosenFile(int Side, const QString& FileName) {
     TD64StringGrid* View = ViewOf(Side);
     try {
         View->SetEmpty(true);

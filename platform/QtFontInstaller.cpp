@@ -11,13 +11,11 @@ QtFontInstaller::QtFontInstaller() : FSearchDirs(DefaultSearchDirs()) {}
 QtFontInstaller::QtFontInstaller(const QStringList& SearchDirs) : FSearchDirs(SearchDirs) {}
 
 QStringList QtFontInstaller::DefaultSearchDirs() {
+    // An install (under any prefix, staged or moved whole) keeps the data folder at the
+    // same place relative to the program's folder; the build folder has the fonts beside
+    // the program.
     const QString ProgramDir = QCoreApplication::applicationDirPath();
-    QStringList Dirs{ProgramDir, QDir::cleanPath(ProgramDir + QStringLiteral("/../share/kobaltmandrexis"))};
-#ifdef KBM_INSTALL_DATADIR
-    const QString Installed = QDir::cleanPath(QStringLiteral(KBM_INSTALL_DATADIR));
-    if (!Dirs.contains(Installed)) Dirs.append(Installed);
-#endif
-    return Dirs;
+    return {ProgramDir, QDir::cleanPath(ProgramDir + QStringLiteral("/" KBM_DATADIR_FROM_BINDIR))};
 }
 
 QString QtFontInstaller::FindFile(const QString& FileName) const {

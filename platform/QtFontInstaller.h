@@ -1,5 +1,5 @@
 // IFontInstaller over QFontDatabase's application fonts. A bare file name is looked up
-// in the program's folder, then in the installed data folder.
+// in the program's folder, then in the installed data folder found from there.
 #pragma once
 
 #include "FontInstaller.h"
@@ -13,8 +13,9 @@ class QtFontInstaller : public IFontInstaller {
     QtFontInstaller();
     explicit QtFontInstaller(const QStringList& SearchDirs);
 
-    // The program's folder, <program>/../share/kobaltmandrexis (a relocated install) and
-    // the data folder of the configured install prefix. Needs a QCoreApplication.
+    // The program's folder and the installed data folder as seen from the installed
+    // program's folder (<bin>/../share/kobaltmandrexis by default). Needs a
+    // QCoreApplication.
     static QStringList DefaultSearchDirs();
 
     // Installs the first file of that name found in the search folders. Adding a name

@@ -10,6 +10,7 @@
 #include <QFileSystemModel>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
+#include <cstdio>
 
 namespace {
 
@@ -27,11 +28,23 @@ class TProgramsOnly : public QSortFilterProxyModel {
     }
 };
 
-// Boxes are modal to whatever window is active, like a message box of the process.
+// Boxes are modal to whatever window is active, like a message box of the process; but
+// never to a splash, which ends itself after its time and would take the box (and the
+// user's answer) with it.
+QWidget* BoxOwner() {
+    QWidget* Active = QApplication::activeWindow();
+    return Active && Active->windowType() == Qt::SplashScreen ? nullptr : Active;
+}
+
 int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
            QMessageBox::StandardButtons Buttons, QMessageBox::StandardButton Default,
            QMessageBox::StandardButton Escape) {
-    QMessageBox Box(Icon, Caption, PromptText::ToDisplayText(Text), Buttons, QApplication::activeWindow());
+    const QString Shown = PromptText::ToDisplayText(Text);
+    // Without a screen (the offscreen platform) nobody reads the box: its text goes to the
+    // standard error as well, so that a run without a display says what stopped it.
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        std::fprintf(stderr, "%s: %s\n", qPrintable(Caption), qPrintable(Shown));
+    QMessageBox Box(Icon, Caption, Shown, Buttons, BoxOwner());
     // File and disk names are shown as they are, never taken for markup.
     Box.setTextFormat(Qt::PlainText);
     if (Default != QMessageBox::NoButton) Box.setDefaultButton(Default);

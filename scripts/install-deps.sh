@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages the build, the editor and the tests need, when missing.
+# Installs the Debian 12 packages the build, the editor, the tests (the install and package
+# checks among them) and the icon and screenshot scripts need, when missing.
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-14 libfuzzer-14-dev libclang-rt-14-dev pkg-config
@@ -7,6 +8,8 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     cc1541 cbmconvert
     xvfb openbox x11-utils
+    dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin
+    librsvg2-bin xdotool imagemagick
 )
 missing=()
 for p in "${packages[@]}"; do

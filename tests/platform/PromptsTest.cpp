@@ -126,6 +126,27 @@ class PromptsTest : public QObject {
         QCOMPARE(Error.Caption, QString("Kobaltmandrexis"));
     }
 
+    // The splash is on top and may be the active window when a box comes up; it ends
+    // itself while the box waits, and the box must stay until it is answered.
+    void BoxOutlivesASplashThatEnds() {
+        QPointer<QWidget> Splash = new QWidget(nullptr, Qt::SplashScreen);
+        Splash->show();
+        Splash->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(Splash));
+        QtUserPrompts Prompts;
+        TBoxSeen Seen;
+        bool StillThere = false;
+        AnswerNextBox(Seen, [&](QMessageBox& Box) {
+            Splash->deleteLater();
+            QTRY_VERIFY(Splash.isNull());
+            StillThere = Box.isVisible();
+            Box.button(QMessageBox::Ok)->click();
+        });
+        Prompts.ShowError("Can't find specified diskimage!");
+        QVERIFY(StillThere);
+        QCOMPARE(Seen.Text, QString("Can't find specified diskimage!"));
+    }
+
     void EmptyCaptionFollowsTheApplicationTitle() {
         const QString Before = QCoreApplication::applicationName();
         QCoreApplication::setApplicationName("Kobalt");

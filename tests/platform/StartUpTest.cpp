@@ -5,16 +5,19 @@
 #include "ScriptedPrompts.h"
 #include "Splash.h"
 
+#include "D64StringGrid.h"
 #include "FontInstaller.h"
 #include "Main.h"
 #include "MemorySettingsStore.h"
 #include "QtUserPrompts.h"
+#include "c64disk.h"
 
 #include <QApplication>
 #include <QEventLoop>
 #include <QLabel>
 #include <QPointer>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest>
 #include <stdexcept>
@@ -101,11 +104,16 @@ class StartUpTest : public QObject {
         Fonts.Missing = Missing;
         ScriptedPrompts Prompts;
         int WindowsCreated = 0;
-        const int ExitCode = StartUp::RunApplication(Fonts, Prompts, [&]() -> std::unique_ptr<QWidget> {
-            ++WindowsCreated;
-            return std::make_unique<QWidget>();
-        });
+        bool Started = false;
+        const int ExitCode = StartUp::RunApplication(
+            Fonts, Prompts,
+            [&]() -> std::unique_ptr<QWidget> {
+                ++WindowsCreated;
+                return std::make_unique<QWidget>();
+            },
+            [&] { Started = true; });
         QCOMPARE(ExitCode, 0);
+        QVERIFY(!Started);
         QCOMPARE(Prompts.Messages(), QStringList{Message});
         QCOMPARE(Prompts.Shown.size(), 1);
         QCOMPARE(Fonts.Calls, Calls);
@@ -141,6 +149,49 @@ class StartUpTest : public QObject {
         QVERIFY(Main.isNull());
         QVERIFY(FindSplash() == nullptr);
         QVERIFY(Prompts.Shown.isEmpty());
+    }
+
+    // Images named on the command line open once the main window and the splash are up,
+    // as if chosen after Alt+F1 and Alt+F2: listed with row 1 selected; a missing one gets
+    // the dialog path's message and leaves its pane empty; the window stays open.
+    void ImagesOpenOnceStartedAsTheDialogWould() {
+        QTemporaryDir Dir;
+        const QString Good = Dir.filePath("good.d64");
+        {
+            std::unique_ptr<TC64Disk> Disk =
+                TC64Disk::CreateDiskImage(QFile::encodeName(Good).toStdString(), dt35Tracks, deCbmDos);
+            uint8_t* Entry = Disk->AllocateDirEntry();
+            Entry[2] = 0x82;
+            StringToPetscii("HELLO", Entry + 5, 15);
+            Disk->Save();
+        }
+        TFakeFonts Fonts;
+        ScriptedPrompts Prompts;
+        MemorySettingsStore Store;
+        TMainForm* Form = nullptr;
+        QStringList Seen;
+        StartUp::RunApplication(
+            Fonts, Prompts,
+            [&]() -> std::unique_ptr<QWidget> {
+                auto Window = std::make_unique<TMainForm>(Prompts, Store, Fonts);
+                Form = Window.get();
+                return Window;
+            },
+            [&] {
+                if (Form->isVisible() && FindSplash() && FindSplash()->isVisible()) Seen << "shown";
+                Form->OpenImage(1, Good);
+                Form->OpenImage(2, Dir.filePath("missing.d64"));
+                TD64StringGrid* Left = Form->LeftView();
+                Seen << QString::fromLatin1(Left->Cell(1, 1)).trimmed()
+                     << (Left->IsRowSelected(1) ? "row 1 selected" : "row 1 not selected")
+                     << Form->StatusText(1) << Form->DiskNameLabel(2)->text()
+                     << (Form->isVisible() ? "open" : "closed");
+                Form->close();
+            });
+        QCOMPARE(Seen, (QStringList{"shown", "\"HELLO\"", "row 1 selected",
+                                    "664 BLOCKS FREE - 1 FILE(S) ON DISK", "NO DISK", "open"}));
+        QCOMPARE(Prompts.Errors(), QStringList{"Can't find specified diskimage!"});
+        QCOMPARE(Prompts.Shown.size(), 1);
     }
 
     void FailingMainWindowIsShownAndReported() {
