@@ -111,6 +111,13 @@ std::string ResolveLinks(const std::string& Path) {
     return Path;
 }
 
+// True when Path still names the file open as Fd.
+bool NamesFile(const std::string& Path, int Fd) {
+    struct stat ByName, ByFd;
+    return ::stat(Path.c_str(), &ByName) == 0 && ::fstat(Fd, &ByFd) == 0 && ByName.st_dev == ByFd.st_dev &&
+           ByName.st_ino == ByFd.st_ino;
+}
+
 void SyncFolder(const std::string& Folder) {
     int Dir = ::open(Folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (Dir >= 0) {
@@ -142,12 +149,20 @@ bool IsRegularFile(const std::string& Path) {
 
 TFile::TFile(const std::string& APath, TMode Mode) : Path(APath) {
     const bool Writing = Mode == TMode::Write;
-    if (int e = Injected("open")) Fail(e, "Can't open file", Path);
-    Fd = ::open(Path.c_str(), (Writing ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
-    if (Fd < 0) Fail(errno, "Can't open file", Path);
-    struct stat St;
-    if (::fstat(Fd, &St) == 0 && HeldByThisProcess(St, Writing)) return;
-    LockOrFail(Fd, Writing ? LOCK_EX : LOCK_SH, Path, LockWait); // closes the file when it fails
+    // A program that replaced the file by a rename while we waited for its lock leaves
+    // us holding the old, unlinked file: take the one the path names now.
+    for (int Attempt = 0;; ++Attempt) {
+        if (int e = Injected("open")) Fail(e, "Can't open file", Path);
+        Fd = ::open(Path.c_str(), (Writing ? O_RDWR : O_RDONLY) | O_CLOEXEC | O_NONBLOCK);
+        if (Fd < 0) Fail(errno, "Can't open file", Path);
+        struct stat St;
+        if (::fstat(Fd, &St) == 0 && HeldByThisProcess(St, Writing)) return;
+        LockOrFail(Fd, Writing ? LOCK_EX : LOCK_SH, Path, LockWait); // closes the file when it fails
+        if (NamesFile(Path, Fd)) return;
+        ::close(Fd);
+        Fd = -1;
+        if (Attempt == 10) Fail(EAGAIN, "File keeps being replaced by another program:", Path);
+    }
 }
 
 TFile::~TFile() {
@@ -342,9 +357,7 @@ THeldLock::~THeldLock() {
 }
 
 bool THeldLock::StillNamesFile() const {
-    struct stat St;
-    return ::stat(FPath.c_str(), &St) == 0 && static_cast<uint64_t>(St.st_dev) == FDevice &&
-           static_cast<uint64_t>(St.st_ino) == FInode;
+    return NamesFile(FPath, FFd);
 }
 
 void RegisterTemporaryFile(const std::string& Path) {

@@ -6,6 +6,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <system_error>
+#include <thread>
 #include <unistd.h>
 
 using namespace testing_support;
@@ -208,6 +209,33 @@ TEST_F(ContainerTest, ChangesByOtherProgramsAreNeverOverwritten) {
     Disk->EndUpdate(true);
     Disk->SetDiskName("AND AGAIN"); // a save records the new version as well
     EXPECT_EQ(ReadHostFile(Path), ByteArray(Disk->Image(), Disk->Image() + Disk->ImageSize()));
+}
+
+TEST_F(ContainerTest, AReplaceWhileWaitingForTheLockIsSeen) {
+    const std::string Path = Dir.Path("raced.d64");
+    auto Disk = NewImage(Path);
+    // Another program holds the lock, and replaces the file by a rename while our write
+    // waits for it: the write must not go into the old, unlinked file.
+    const int Holder = open(Path.c_str(), O_RDONLY);
+    ASSERT_EQ(flock(Holder, LOCK_EX), 0);
+    std::exception_ptr Failure;
+    std::thread Writer([&] {
+        try {
+            Disk->SetDiskName("MINE");
+        } catch (...) {
+            Failure = std::current_exception();
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    ByteArray Theirs = ReadHostFile(Path);
+    Theirs[Offset(18, 0) + 144] = 'T';
+    WriteHostFile(Path + ".new", Theirs);
+    std::filesystem::rename(Path + ".new", Path);
+    close(Holder);
+    Writer.join();
+    ASSERT_TRUE(Failure) << "the write went into the replaced file";
+    EXPECT_THROW(std::rethrow_exception(Failure), EC64DiskChangedException);
+    EXPECT_EQ(ReadHostFile(Path), Theirs);
 }
 
 TEST_F(ContainerTest, SavesKeepLinksAndOwnersAndWorkWithoutAWritableFolder) {
