@@ -139,10 +139,10 @@ void TMainForm::ExportFiles(int Tag) {
     bool OverwriteAll = false;
     unsigned Exported = 0;
     for (int Row : Rows) {
-        const uint8_t* Entry = View->GetRowEntry(Row);
+        uint8_t* Entry = View->GetRowEntry(Row);
         ByteArray Bytes;
         try {
-            Bytes = SideDisk->LoadFile(View->GetRowEntry(Row));
+            Bytes = SideDisk->LoadFile(Entry);
         } catch (const EC64DiskException& Error) {
             Prompts.ShowMessage("Error while exporting file <" +
                                 PetsciiText::ToDisplay(std::string(Entry + 5, Entry + 21)) + ">.\r\n" +
