@@ -29,7 +29,7 @@
 #include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
-#include <QStyle>
+#include <QIcon>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -329,15 +329,17 @@ void TMainForm::BuildMenus() {
 }
 
 void TMainForm::BuildToolBars() {
-    QStyle* Look = style();
-    NewD641->setIcon(Look->standardIcon(QStyle::SP_FileIcon));
-    OpenD641->setIcon(Look->standardIcon(QStyle::SP_DirOpenIcon));
-    Copy1->setIcon(Look->standardIcon(QStyle::SP_ArrowForward));
-    Move1->setIcon(Look->standardIcon(QStyle::SP_FileDialogToParent));
-    Scratch1->setIcon(Look->standardIcon(QStyle::SP_TrashIcon));
-    Delete1->setIcon(Look->standardIcon(QStyle::SP_DialogDiscardButton));
-    DiskPropertiesButton->setIcon(Look->standardIcon(QStyle::SP_FileDialogInfoView));
-    ViewBAMButton->setIcon(Look->standardIcon(QStyle::SP_FileDialogContentsView));
+    // The program's own pictures: the style's standard icons would read the desktop's icon
+    // theme (and load image plugins) before the window first shows.
+    const auto Icon = [](const char* Name) { return QIcon(QStringLiteral(":/toolicons/%1.png").arg(Name)); };
+    NewD641->setIcon(Icon("new"));
+    OpenD641->setIcon(Icon("open"));
+    Copy1->setIcon(Icon("copy"));
+    Move1->setIcon(Icon("move"));
+    Scratch1->setIcon(Icon("scratch"));
+    Delete1->setIcon(Icon("delete"));
+    DiskPropertiesButton->setIcon(Icon("diskproperties"));
+    ViewBAMButton->setIcon(Icon("viewbam"));
 
     ToolBar1 = addToolBar("Tools");
     ToolBar1->setObjectName("ToolBar1");

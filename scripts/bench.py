@@ -1,0 +1,255 @@
+#!/usr/bin/env python3
+"""Side-by-side timings of d64tool and the editor against the simplest tools.
+
+Each job runs ours and the peer's command alternately, N pairs (default 11), from the same
+prepared files; the table gives the median of the per-pair ratios, with the lowest and
+highest ratio as the spread. Usage: scripts/bench.py BUILD-BIN-DIR [--pairs N]
+"""
+import argparse
+import os
+import select
+import shutil
+import statistics
+import subprocess
+import sys
+import tempfile
+import time
+
+FILES = 144
+# 88 files of 5 blocks and 56 of 4: a full directory and 664 blocks, a full 35-track disk.
+SIZES = [5 * 254 - 10] * 88 + [4 * 254 - 10] * 56
+
+
+def run(args, cwd=None):
+    subprocess.run(args, cwd=cwd, check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def timed(args, cwd=None):
+    """Wall time of one command and the CPU time it used (children's user + system)."""
+    before = os.times()
+    start = time.perf_counter()
+    run(args, cwd)
+    wall = time.perf_counter() - start
+    after = os.times()
+    cpu = (after.children_user - before.children_user) + (after.children_system - before.children_system)
+    return wall, cpu
+
+
+class Work:
+    def __init__(self, bindir):
+        self.bin = bindir
+        self.d64tool = os.path.join(bindir, "d64tool")
+        self.dir = tempfile.mkdtemp(prefix="kbm-bench-")
+        self.host = os.path.join(self.dir, "host")
+        os.mkdir(self.host)
+        self.names = []
+        for i, size in enumerate(SIZES):
+            name = f"file{i:03d}.prg"
+            with open(os.path.join(self.host, name), "wb") as f:
+                f.write(bytes((i * 7 + k * 13) & 0xFF for k in range(size)))
+            self.names.append(name)
+        self.empty = self.path("empty.d64")
+        run([self.d64tool, "format", self.empty, "--name", "bench", "--id", "01"])
+        self.full = self.path("full.d64")
+        shutil.copy(self.empty, self.full)
+        run([self.d64tool, "import", self.full] + self.host_files())
+
+    def path(self, name):
+        return os.path.join(self.dir, name)
+
+    def host_files(self):
+        return [os.path.join(self.host, n) for n in self.names]
+
+    def cc1541_args(self, image):
+        args = ["cc1541", "-m"]
+        for n in self.names:
+            args += ["-f", n[:-4], "-w", os.path.join(self.host, n)]
+        return args + [image]
+
+    def fresh(self, name, template=None):
+        p = self.path(name)
+        if os.path.exists(p):
+            os.remove(p)
+        if template:
+            shutil.copy(template, p)
+        return p
+
+    def fresh_dir(self, name):
+        p = self.path(name)
+        shutil.rmtree(p, ignore_errors=True)
+        os.mkdir(p)
+        return p
+
+
+def cli_jobs(w):
+    """(label, goal, prepare-and-run ours, prepare-and-run peer) for each d64tool row."""
+
+    def ours_copy():
+        t = w.fresh("copy.d64", w.empty)
+        return timed([w.d64tool, "copy", w.full, t])
+
+    def peer_write():
+        t = w.fresh("peer.d64", w.empty)
+        return timed(w.cc1541_args(t))
+
+    def ours_build():
+        t = w.fresh("build.d64")
+        a = timed([w.d64tool, "format", t, "--name", "bench", "--id", "01"])
+        b = timed([w.d64tool, "import", t] + w.host_files())
+        return a[0] + b[0], a[1] + b[1]
+
+    def peer_build():
+        t = w.fresh("peerbuild.d64")
+        return timed(w.cc1541_args(t))
+
+    def ours_import():
+        t = w.fresh("import.d64", w.empty)
+        return timed([w.d64tool, "import", t] + w.host_files())
+
+    def ours_export():
+        d = w.fresh_dir("out")
+        return timed([w.d64tool, "export", w.full, d])
+
+    def peer_export():
+        d = w.fresh_dir("peerout")
+        return timed(["cbmconvert", "-N", "-d", w.full], cwd=d)
+
+    return [
+        ("`d64tool copy` vs cc1541 writing the same files", 1.3, ours_copy, peer_write),
+        ("`d64tool` format + import vs cc1541 building the image", 1.5, ours_build, peer_build),
+        ("`d64tool import` into an empty image vs cc1541", 1.5, ours_import, peer_write),
+        ("`d64tool export` of all files vs cbmconvert", 2.0, ours_export, peer_export),
+    ]
+
+
+class Display:
+    """An Xvfb of the run's own, and a watcher of the windows mapped on it."""
+
+    def __init__(self):
+        self.proc = None
+        if not shutil.which("Xvfb") or not shutil.which("xev"):
+            return
+        r, wfd = os.pipe()
+        self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
+                                     pass_fds=(wfd,), stderr=subprocess.DEVNULL)
+        os.close(wfd)
+        self.name = ":" + os.read(r, 16).decode().strip()
+        os.close(r)
+
+    def time_to_map(self, args, env_extra=None):
+        """Seconds from exec to the first top-level window mapped, and the RSS (KiB) then."""
+        env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb")
+        env.update(env_extra or {})
+        watch = subprocess.Popen(["stdbuf", "-oL", "xev", "-display", self.name, "-root", "-event", "substructure"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        time.sleep(0.3)  # xev prints nothing until the first event: give it time to listen
+        start = time.perf_counter()
+        prog = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        mapped = None
+        seen = b""
+        deadline = start + 20
+        while mapped is None and time.perf_counter() < deadline:
+            ready, _, _ = select.select([watch.stdout], [], [], 0.5)
+            if ready:
+                seen += os.read(watch.stdout.fileno(), 65536)
+                if b"MapNotify" in seen:
+                    mapped = time.perf_counter() - start
+        rss = 0
+        try:
+            with open(f"/proc/{prog.pid}/status") as f:
+                for line in f:
+                    if line.startswith("VmRSS:"):
+                        rss = int(line.split()[1])
+        except OSError:
+            pass
+        prog.terminate()
+        prog.wait()
+        watch.terminate()
+        watch.wait()
+        if mapped is None:
+            raise RuntimeError(f"no window mapped: {args}")
+        return mapped, rss
+
+    def close(self):
+        if self.proc:
+            self.proc.terminate()
+            self.proc.wait()
+
+
+def spread(values):
+    return f"{min(values):.2f}-{max(values):.2f}"
+
+
+def measure(label, goal, ours, peer, pairs, rows):
+    ratios, cpu = [], []
+    for i in range(pairs + 1):
+        o = ours()
+        p = peer()
+        if i == 0:
+            continue  # warm-up: caches and page cache
+        ratios.append(o[0] / p[0])
+        cpu.append(o[1])
+    med = statistics.median(ratios)
+    rows.append((label, f"{med:.2f}x ({spread(ratios)})", f"{goal}x", "yes" if med <= goal else "no"))
+    print(f"  {label}: {med:.2f}x", file=sys.stderr)
+
+
+def main():
+    ap = argparse.ArgumentParser()
+    ap.add_argument("bindir")
+    ap.add_argument("--pairs", type=int, default=11)
+    a = ap.parse_args()
+    w = Work(os.path.abspath(a.bindir))
+    rows = []
+    try:
+        window_copy = os.path.join(w.bin, "window_copy_bench")
+        if os.path.exists(window_copy):
+            cpu_ms = []
+
+            def ours_window():
+                t = w.fresh("window.d64", w.empty)
+                out = subprocess.run([window_copy, w.full, t], check=True, capture_output=True, text=True,
+                                     env=dict(os.environ, QT_QPA_PLATFORM="offscreen"))
+                wall_ms, c_ms = (float(x) for x in out.stdout.split())
+                cpu_ms.append(c_ms)
+                return wall_ms / 1000, c_ms / 1000
+
+            def cli_copy():
+                t = w.fresh("copy.d64", w.empty)
+                return timed([w.d64tool, "copy", w.full, t])
+
+            measure("Window: F5 copy of all files vs `d64tool copy`", 3.0, ours_window, cli_copy, a.pairs, rows)
+            c = statistics.median(cpu_ms[1:])
+            rows.append(("Window: F5 copy, CPU of the command", f"{c:.1f} ms", "16 ms", "yes" if c < 16 else "no"))
+        for job in cli_jobs(w):
+            measure(*job, a.pairs, rows)
+        bare = os.path.join(w.bin, "bare_window")
+        editor = os.path.join(w.bin, "kobaltmandrexis")
+        d = Display()
+        if d.proc and os.path.exists(bare) and os.path.exists(editor):
+            try:
+                ratios, rss = [], []
+                for i in range(a.pairs + 1):
+                    o = d.time_to_map([editor])
+                    p = d.time_to_map([bare])
+                    if i:
+                        ratios.append(o[0] / p[0])
+                        rss.append(o[1] / p[1])
+                med = statistics.median(ratios)
+                rows.append(("Start-up: exec to window mapped vs a bare QMainWindow",
+                             f"{med:.2f}x ({spread(ratios)})", "1.5x", "yes" if med <= 1.5 else "no"))
+                r = statistics.median(rss)
+                rows.append(("Start-up: RSS when mapped vs a bare QMainWindow", f"{r:.2f}x ({spread(rss)})",
+                             "1.3x", "yes" if r <= 1.3 else "no"))
+            finally:
+                d.close()
+    finally:
+        shutil.rmtree(w.dir, ignore_errors=True)
+    print(f"| Job (full disk: {FILES} files, 664 blocks; median of {a.pairs} alternated pairs) | Ratio (spread) | Goal | Met |")
+    print("|---|---|---|---|")
+    for r in rows:
+        print("| " + " | ".join(r) + " |")
+
+
+if __name__ == "__main__":
+    main()
