@@ -95,6 +95,12 @@ QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, int M
     return Field;
 }
 
+void SelectForTyping(QLineEdit* Field) {
+    Field->selectAll();
+    // Before the dialog shows, this makes the field the one that takes the focus then.
+    Field->setFocus();
+}
+
 void CentreOnScreen(QWidget* Dialog, QWidget* Owner) {
     if (const QScreen* Screen = Owner ? Owner->screen() : QGuiApplication::primaryScreen())
         Dialog->move(Screen->availableGeometry().center() - Dialog->rect().center());

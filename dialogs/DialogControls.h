@@ -45,6 +45,9 @@ QLabel* NewStaticText(QWidget* Parent, const QRect& Place, const QString& Hint);
 // MaxLength characters can be typed.
 QSpinBox* NewNumberField(QWidget* Parent, const QRect& Place, int Maximum, int MaxLength,
                          const QString& Hint);
+// Gives a field the focus with its whole text selected, so that what the user types
+// replaces the text rather than adding to it.
+void SelectForTyping(QLineEdit* Field);
 // Centres a dialog on the screen of its owner (or the primary screen).
 void CentreOnScreen(QWidget* Dialog, QWidget* Owner);
 

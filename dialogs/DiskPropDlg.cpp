@@ -133,6 +133,7 @@ void TDiskPropDlg::SetValues(const TDiskPropValues& Values) {
     Tracks->setText(QString::number(Values.TrackCount));
     ErrorInfos->setText(Values.ErrorInfo ? QStringLiteral("Included") : QStringLiteral("Not Included"));
     Diskname->setText(PetsciiText::ToDisplay(Values.DiskName));
+    SelectForTyping(Diskname);
     DiskID->setText(PetsciiText::ToDisplay(Values.DiskID));
     // The maximum first, so that a value above the form's 664 is not cut.
     FreeBlocks->setMaximum(Values.FreeBlocksLimit);

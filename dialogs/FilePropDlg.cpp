@@ -119,6 +119,7 @@ TFilePropertiesDlg::TFilePropertiesDlg(IUserPrompts& Prompts, QWidget* Owner)
 
 void TFilePropertiesDlg::SetValues(const TFilePropValues& Values) {
     efFilename->setText(PetsciiText::ToDisplay(Values.Name));
+    SelectForTyping(efFilename);
     cbFiletype->setCurrentIndex(Values.TypeItem);
     seFilesize->setValue(Values.Blocks);
     lbfilesize->setText(Values.SizeNote);

@@ -45,8 +45,12 @@ PetsciiString PetsciiToString(const uint8_t* Field, int LastIndex);
 // A host file name from a name field: control bytes skipped, cut at 0xA0 and at
 // characters a host path cannot hold.
 std::string PetsciiToFileName(const uint8_t* Field, int LastIndex);
-// The host name (without extension) a file is exported under: PetsciiToFileName of its
-// 16-byte name field, or "Unnamed" when that leaves nothing.
+// The host name (without extension) a file is exported under, from its 16-byte name field:
+// the listed name (up to the first 0xA0) spelled as d64tool's command line spells names,
+// so that importing the file gives back the same name. 0x41-0x5A become a-z, 0xC1-0xDA
+// A-Z, 0x20-0x40, '[' and ']' stay, every other byte is {$XX}, and so are '/' and a
+// leading '.', so that the name stays one visible file in the folder. An empty name is
+// "{$A0}". Plain ASCII: valid UTF-8, and one name for each C64 name.
 std::string ExportBaseName(const uint8_t* NameField);
 
 class TC64Disk {

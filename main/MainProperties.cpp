@@ -28,8 +28,11 @@ constexpr uint8_t TypeBits = 0x3F;
 
 // Writes the dialog's values into the disk, inside one update bracket that ends in a save.
 // The dialog's changes apply even to a protected disk; the protection setting and the
-// bracket are given back however the changes end.
-void ApplyDiskProperties(TC64Disk& Disk, const TDiskPropValues& Edited, IUserPrompts& Prompts) {
+// bracket are given back however the changes end. The DOS emulation is switched before the
+// free blocks are written, so that the counters of tracks 36-40 go into the chosen DOS's
+// area; they are written only when the user changed the count the dialog showed.
+void ApplyDiskProperties(TC64Disk& Disk, const TDiskPropValues& Shown, const TDiskPropValues& Edited,
+                         IUserPrompts& Prompts) {
     Disk.BeginUpdate();
     const bool Ignored = Disk.IgnoreSoftWriteProtection;
     Disk.IgnoreSoftWriteProtection = true;
@@ -37,10 +40,6 @@ void ApplyDiskProperties(TC64Disk& Disk, const TDiskPropValues& Edited, IUserPro
         Disk.SetDiskName(Edited.DiskName);
         Disk.SetDiskID(Edited.IdPart());
         Disk.SetDosType(Edited.DosTypePart());
-        // SetFreeBlocks ends the bracket (brackets do not nest): what follows writes through.
-        if (Disk.GetFreeBlocks() != Edited.FreeBlocks && Prompts.AskYesNo(FreeBlocksQuestion, true))
-            Disk.SetFreeBlocks(Edited.FreeBlocks);
-        Disk.SetSoftWriteProtected(Edited.SoftWriteProtected);
         if (Edited.DosEmuItem >= deCbmDos && Edited.DosEmuItem <= dePrologicDos) {
             try {
                 Disk.SetDosEmulation(static_cast<TDosEmulation>(Edited.DosEmuItem));
@@ -49,6 +48,10 @@ void ApplyDiskProperties(TC64Disk& Disk, const TDiskPropValues& Edited, IUserPro
                 Prompts.ShowMessage(QString::fromStdString(Error.what()));
             }
         }
+        // SetFreeBlocks ends the bracket (brackets do not nest): what follows writes through.
+        if (Edited.FreeBlocks != Shown.FreeBlocks && Prompts.AskYesNo(FreeBlocksQuestion, true))
+            Disk.SetFreeBlocks(Edited.FreeBlocks);
+        Disk.SetSoftWriteProtected(Edited.SoftWriteProtected);
         Disk.EndUpdate(true);
     } catch (...) {
         // A disk left inside the bracket would never write its file again.
@@ -81,10 +84,10 @@ void TMainForm::PropertiesClick(QAction* Sender) {
         // Held for the whole command, whatever happens to the pane meanwhile.
         const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
         if (!SideDisk) return;
-        const std::optional<TDiskPropValues> Edited =
-            TDiskPropDlg::Execute(Prompts, this, TDiskPropValues::FromDisk(*SideDisk));
+        const TDiskPropValues Shown = TDiskPropValues::FromDisk(*SideDisk);
+        const std::optional<TDiskPropValues> Edited = TDiskPropDlg::Execute(Prompts, this, Shown);
         if (!Edited) return;
-        ApplyDiskProperties(*SideDisk, *Edited, Prompts);
+        ApplyDiskProperties(*SideDisk, Shown, *Edited, Prompts);
         RefreshChangedSide(Side);
     });
 }

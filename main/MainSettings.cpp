@@ -3,50 +3,92 @@
 #include "Main.h"
 
 #include "SettingsStore.h"
+#include "UserPrompts.h"
 #include "WindowGeometry.h"
 
 #include <QAction>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QScreen>
+#include <QStringList>
+
+namespace {
+
+// Reads the settings one by one. A value of the wrong type is noted and read as absent:
+// its default applies (and is what closing writes back), and the values after it are
+// still read as stored.
+class TSettingsReader {
+  public:
+    explicit TSettingsReader(ISettingsStore& Store) : Store(Store) {}
+
+    std::optional<int> Integer(const QString& Name) { return Read(&ISettingsStore::ReadInteger, Name); }
+    std::optional<QString> String(const QString& Name) { return Read(&ISettingsStore::ReadString, Name); }
+    std::optional<QByteArray> Binary(const QString& Name) { return Read(&ISettingsStore::ReadBinary, Name); }
+
+    // The messages of the values that were bad, in reading order.
+    QStringList Errors;
+
+  private:
+    template <typename T>
+    std::optional<T> Read(std::optional<T> (ISettingsStore::*Reader)(const QString&), const QString& Name) {
+        try {
+            return (Store.*Reader)(Name);
+        } catch (const ESettingsTypeError& Error) {
+            Errors << QString::fromStdString(Error.what());
+            return std::nullopt;
+        }
+    }
+
+    ISettingsStore& Store;
+};
+
+// The emulator code from its binary value: at most 4 bytes, low-order first.
+std::optional<int> EmulatorCode(const QByteArray& Bytes) {
+    if (Bytes.size() > 4) return std::nullopt;
+    uint32_t Code = 0;
+    for (int Index = 0; Index < Bytes.size(); ++Index)
+        Code |= static_cast<uint32_t>(static_cast<uint8_t>(Bytes.at(Index))) << (8 * Index);
+    return static_cast<int>(Code);
+}
+
+} // namespace
 
 void TMainForm::LoadSettings() {
-    const std::optional<int> Max = Settings.ReadInteger("Max");
+    TSettingsReader Read(Settings);
+    const std::optional<int> Max = Read.Integer("Max");
     if (Max && *Max != 0) {
         // The restored size is the minimum; the stored placement does not apply.
         ApplyBounds(QRect(pos(), QSize(MinWindowWidth, MinWindowHeight)), false);
         setWindowState(windowState() | Qt::WindowMaximized);
     } else {
         QRect Bounds(pos(), size());
-        if (const std::optional<int> Width = Settings.ReadInteger("Width")) Bounds.setWidth(*Width);
-        if (const std::optional<int> Height = Settings.ReadInteger("Height")) Bounds.setHeight(*Height);
-        const std::optional<int> X = Settings.ReadInteger("X");
+        if (const std::optional<int> Width = Read.Integer("Width")) Bounds.setWidth(*Width);
+        if (const std::optional<int> Height = Read.Integer("Height")) Bounds.setHeight(*Height);
+        const std::optional<int> X = Read.Integer("X");
         if (X) Bounds.moveLeft(*X);
-        const std::optional<int> Y = Settings.ReadInteger("Y");
+        const std::optional<int> Y = Read.Integer("Y");
         if (Y) Bounds.moveTop(*Y);
         // Without a stored position the window manager places the window.
         ApplyBounds(Bounds, X || Y);
     }
 
-    CCS64Settings.Location = Settings.ReadString("CCS64").value_or(QString()).toStdString();
-    CCS64Settings.Windowed = Settings.ReadInteger("CCS64_windowed").value_or(0) != 0;
-    CCS64Settings.FastLoad = Settings.ReadInteger("CCS64_fast").value_or(1) != 0;
-    CCS64Settings.AutoRun = Settings.ReadInteger("CCS64_run").value_or(1) != 0;
-    WinViceSettings.Location = Settings.ReadString("WinVice").value_or(QString()).toStdString();
-    WinViceSettings.FastLoad = Settings.ReadInteger("WinVice_fast").value_or(1) != 0;
-    FrodoSettings.Location = Settings.ReadString("Frodo").value_or(QString()).toStdString();
+    CCS64Settings.Location = Read.String("CCS64").value_or(QString()).toStdString();
+    CCS64Settings.Windowed = Read.Integer("CCS64_windowed").value_or(0) != 0;
+    CCS64Settings.FastLoad = Read.Integer("CCS64_fast").value_or(1) != 0;
+    CCS64Settings.AutoRun = Read.Integer("CCS64_run").value_or(1) != 0;
+    WinViceSettings.Location = Read.String("WinVice").value_or(QString()).toStdString();
+    WinViceSettings.FastLoad = Read.Integer("WinVice_fast").value_or(1) != 0;
+    FrodoSettings.Location = Read.String("Frodo").value_or(QString()).toStdString();
 
-    if (const std::optional<QByteArray> Emulator = Settings.ReadBinary("Emulator")) {
-        if (Emulator->size() > 4)
-            throw ESettingsTypeError("Invalid registry data type for value \"Emulator\"");
-        uint32_t Code = 0;
-        for (int Index = 0; Index < Emulator->size(); ++Index)
-            Code |= static_cast<uint32_t>(static_cast<uint8_t>(Emulator->at(Index))) << (8 * Index);
-        CurrentEmulator = static_cast<int>(Code);
-    } else {
-        CurrentEmulator = 1;
+    CurrentEmulator = 1;
+    if (const std::optional<QByteArray> Emulator = Read.Binary("Emulator")) {
+        if (const std::optional<int> Code = EmulatorCode(*Emulator))
+            CurrentEmulator = *Code;
+        else
+            Read.Errors << QStringLiteral("Invalid registry data type for value \"Emulator\"");
     }
     ShowCurrentEmulator();
+    if (!Read.Errors.isEmpty()) Prompts.ShowError(Read.Errors.join(QStringLiteral("\r\n")));
 }
 
 void TMainForm::ApplyBounds(const QRect& Bounds, bool Positioned) {

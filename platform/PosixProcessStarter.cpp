@@ -10,6 +10,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <system_error>
+#include <thread>
 
 extern char** environ;
 
@@ -31,6 +32,17 @@ struct TSpawnSetup {
     TSpawnSetup(const TSpawnSetup&) = delete;
     TSpawnSetup& operator=(const TSpawnSetup&) = delete;
 };
+
+// Collects the exit status of one started program as soon as it ends, so that it does not
+// linger as a zombie while the editor runs. Only this child is waited for: the statuses of
+// other children (Qt's own processes) stay with their owners.
+void ReapWhenEnded(pid_t Pid) {
+    std::thread([Pid] {
+        int Status = 0;
+        while (waitpid(Pid, &Status, 0) < 0 && errno == EINTR) {
+        }
+    }).detach();
+}
 
 } // namespace
 
@@ -82,6 +94,11 @@ int TPosixProcessStarter::StartProcess(const std::string& Program, const std::st
     const int Result =
         posix_spawn(&Pid, Executable.c_str(), &Setup.Actions, &Setup.Attributes, Argv.data(), environ);
     if (Result != 0) return Result;
-    Started.push_back(Pid);
+    try {
+        ReapWhenEnded(Pid);
+    } catch (const std::system_error&) {
+        // No thread to wait with: the program is reaped at the next start instead.
+        Started.push_back(Pid);
+    }
     return 0;
 }

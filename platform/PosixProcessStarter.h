@@ -17,8 +17,8 @@ class TPosixProcessStarter : public IProcessStarter {
                      const std::string& WorkingDir) override;
 
   private:
-    // Collects the exit status of started programs that have ended, so none of them
-    // lingers as a zombie while the editor runs. Never waits.
+    // Collects the exit status of those started programs that no thread waits for and
+    // that have ended. Never waits.
     void ReapFinished();
 
     std::vector<pid_t> Started;

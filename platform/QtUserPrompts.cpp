@@ -8,6 +8,9 @@
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 #include <cstdio>
@@ -36,6 +39,16 @@ QWidget* BoxOwner() {
     return Active && Active->windowType() == Qt::SplashScreen ? nullptr : Active;
 }
 
+// Window managers cut a caption that does not fit between the frame's icon and buttons
+// ("Ko... is"). A box is made wide enough for its caption in a bold title face and six
+// squares of the title's height beside it: the icon, the buttons and their spacing.
+int CaptionRoom(const QString& Caption) {
+    QFont Title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+    Title.setBold(true);
+    const QFontMetrics Metrics(Title);
+    return Metrics.horizontalAdvance(Caption) + 6 * Metrics.height();
+}
+
 int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
            QMessageBox::StandardButtons Buttons, QMessageBox::StandardButton Default,
            QMessageBox::StandardButton Escape) {
@@ -50,6 +63,10 @@ int RunBox(const QString& Caption, QMessageBox::Icon Icon, const QString& Text,
     if (Default != QMessageBox::NoButton) Box.setDefaultButton(Default);
     if (Escape != QMessageBox::NoButton) Box.setEscapeButton(Escape);
     if (QAbstractButton* All = Box.button(QMessageBox::YesToAll)) All->setText(QStringLiteral("All"));
+    // The box sizes itself from its layout, so the room goes in as a row of its own.
+    if (auto* Grid = qobject_cast<QGridLayout*>(Box.layout()))
+        Grid->addItem(new QSpacerItem(CaptionRoom(Caption), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                      Grid->rowCount(), 0, 1, Grid->columnCount());
     return Box.exec();
 }
 

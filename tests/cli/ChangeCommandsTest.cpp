@@ -58,7 +58,7 @@ TEST(CopyTest, CopiesAllOrTheNamedFilesInListingOrder) {
     EXPECT_EQ(ListedNames(dir.Path("some.d64")), (std::vector<std::string>{"alpha", "Gamma"}));
     // The copies hold the same bytes.
     ASSERT_EQ(RunTool({"export", dir.Path("some.d64"), dir.Root().string(), "alpha"}).Status, 0);
-    EXPECT_EQ(ReadBytes(dir.Path("ALPHA.prg")), RandomBytes(300, 300));
+    EXPECT_EQ(ReadBytes(dir.Path("alpha.prg")), RandomBytes(300, 300));
 }
 
 TEST(CopyTest, RefusalsLeaveTheDestinationUntouched) {
@@ -88,25 +88,31 @@ TEST(CopyTest, RefusalsLeaveTheDestinationUntouched) {
 
 TEST(ExportTest, WritesEachFilesExactBytes) {
     TTempDir dir;
-    MakeImage(dir, "a.d64", {{"ONE", 254}, {"TWO", 255}, {"EMPTY", 0}, {"SL/ASH", 17}, {"..", 3}});
+    MakeImage(dir, "a.d64",
+              {{"ONE", 254}, {"TWO", 255}, {"EMPTY", 0}, {"SL/ASH", 17}, {"..", 3}, {"\xC1\xC2\xC3", 4}});
     std::filesystem::create_directory(dir.Path("out"));
     const TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
     ASSERT_EQ(r.Status, 0) << r.Err;
-    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), RandomBytes(254, 254));
-    EXPECT_EQ(ReadBytes(dir.Path("out/TWO.prg")), RandomBytes(255, 255));
-    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/EMPTY.prg")));
-    EXPECT_EQ(ReadBytes(dir.Path("out/EMPTY.prg")).size(), 0u);
-    // The host name ends where a host path could not go on.
-    EXPECT_EQ(ReadBytes(dir.Path("out/SL.prg")), RandomBytes(17, 17));
-    // Nothing of the name is left: a visible name rather than a hidden ".prg".
-    EXPECT_EQ(ReadBytes(dir.Path("out/Unnamed.prg")), RandomBytes(3, 3));
+    EXPECT_EQ(ReadBytes(dir.Path("out/one.prg")), RandomBytes(254, 254));
+    EXPECT_EQ(ReadBytes(dir.Path("out/two.prg")), RandomBytes(255, 255));
+    EXPECT_TRUE(std::filesystem::exists(dir.Path("out/empty.prg")));
+    EXPECT_EQ(ReadBytes(dir.Path("out/empty.prg")).size(), 0u);
+    // Named as the command line spells the name; a slash or a leading dot is escaped, so the
+    // file stays a visible one in the folder.
+    EXPECT_EQ(ReadBytes(dir.Path("out/sl{$2F}ash.prg")), RandomBytes(17, 17));
+    EXPECT_EQ(ReadBytes(dir.Path("out/{$2E}..prg")), RandomBytes(3, 3));
+    EXPECT_EQ(ReadBytes(dir.Path("out/ABC.prg")), RandomBytes(4, 4));
 }
 
 TEST(ExportTest, RefusesBeforeWritingAnything) {
     TTempDir dir;
-    MakeImage(dir, "a.d64", {{"A.B", 10}, {"A", 20}, {"C", 30}});
+    MakeImage(dir, "a.d64", {{"A", 10}, {"C", 30}});
+    WriteBytes(dir.Path("again"), RandomBytes(20, 20));
+    ASSERT_EQ(
+        RunTool({"import", dir.Path("a.d64"), dir.Path("again"), "--name", "a", "--allow-duplicates"}).Status,
+        0);
     std::filesystem::create_directory(dir.Path("out"));
-    // "A.B" and "A" would both become A.prg.
+    // The two files named "A" would both become a.prg.
     TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
@@ -116,25 +122,24 @@ TEST(ExportTest, RefusesBeforeWritingAnything) {
     r = RunTool({"export", dir.Path("a.d64"), dir.Path("nowhere")});
     EXPECT_EQ(r.Status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.Path("nowhere")));
-    // Naming one of the two settles it.
-    EXPECT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out"), "a.b", "c"}).Status, 0);
-    EXPECT_EQ(ReadBytes(dir.Path("out/A.prg")), RandomBytes(10, 10));
+    EXPECT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out"), "c"}).Status, 0);
+    EXPECT_EQ(ReadBytes(dir.Path("out/c.prg")), RandomBytes(30, 30));
 }
 
 TEST(ExportTest, AFailedExportKeepsTheFileItWouldReplace) {
     TTempDir dir;
     MakeImage(dir, "a.d64", {{"ONE", 3000}});
     std::filesystem::create_directory(dir.Path("out"));
-    WriteBytes(dir.Path("out/ONE.prg"), ByteArray(5000, 0x55));
+    WriteBytes(dir.Path("out/one.prg"), ByteArray(5000, 0x55));
     HostFile::SetFaultHook([](const char* Op) { return std::string(Op) == "write" ? ENOSPC : 0; });
     const TRunResult r = RunTool({"export", dir.Path("a.d64"), dir.Path("out")});
     HostFile::SetFaultHook(nullptr);
     EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err, "Can't write file \"" + dir.Path("out/ONE.prg") + "\": No space left on device\n");
-    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), ByteArray(5000, 0x55));
+    EXPECT_EQ(r.Err, "Can't write file \"" + dir.Path("out/one.prg") + "\": No space left on device\n");
+    EXPECT_EQ(ReadBytes(dir.Path("out/one.prg")), ByteArray(5000, 0x55));
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path("out")), {}), 1);
     ASSERT_EQ(RunTool({"export", dir.Path("a.d64"), dir.Path("out")}).Status, 0);
-    EXPECT_EQ(ReadBytes(dir.Path("out/ONE.prg")), RandomBytes(3000, 3000));
+    EXPECT_EQ(ReadBytes(dir.Path("out/one.prg")), RandomBytes(3000, 3000));
 }
 
 TEST(ScratchTest, ScratchKeepsNameAndDataDeleteWipesThem) {

@@ -221,7 +221,7 @@ TEST(ImportTest, LongNamesAreCutAndSaidSo) {
     EXPECT_EQ(r.Err, "d64tool: the name of " + dir.Path("a-name-of-twenty-chars.prg") +
                          " is cut to 16 characters: \"a-name-of-twenty\"\n");
     EXPECT_EQ(RunTool({"export", path, dir.Path(""), "a-name-of-twenty"}).Status, 0);
-    EXPECT_EQ(ReadBytes(dir.Path("A-NAME-OF-TWENTY.prg")), RandomBytes(10, 1));
+    EXPECT_EQ(ReadBytes(dir.Path("a-name-of-twenty.prg")), RandomBytes(10, 1));
 }
 
 TEST(ImportTest, AFullDirectoryRefusesTheNextFile) {

@@ -6,6 +6,7 @@
 #include "PetsciiText.h"
 #include "ScriptedPrompts.h"
 #include "TestDisks.h"
+#include "WhenOpen.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -169,6 +170,23 @@ class PropertiesDlgTest : public QObject {
         QTest::keyClick(Dialog.seFilesize, Qt::Key_Delete);
         QTest::keyClick(Dialog.seFilesize, Qt::Key_Enter);
         QCOMPARE(Dialog.Values().Blocks, 0);
+    }
+
+    void typingAfterOpeningReplacesTheName() {
+        // Keys go wherever the focus is when the dialog has opened, as a user's do.
+        const auto TypeNew = [](QDialog& Dialog) {
+            QVERIFY(QTest::qWaitForWindowActive(&Dialog));
+            QTest::keyClicks(QApplication::focusWidget(), "new");
+            Dialog.accept();
+        };
+        TDiskPropValues Disk;
+        Disk.DiskName = "TEST DISK";
+        WhenOpen<TDiskPropDlg>(TypeNew);
+        QCOMPARE(TDiskPropDlg::Execute(Prompts, nullptr, Disk)->DiskName, PetsciiString("NEW"));
+        TFilePropValues File;
+        File.Name = "GAME";
+        WhenOpen<TFilePropertiesDlg>(TypeNew);
+        QCOMPARE(TFilePropertiesDlg::Execute(Prompts, nullptr, File)->Name, PetsciiString("new"));
     }
 };
 

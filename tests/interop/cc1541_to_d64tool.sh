@@ -45,7 +45,8 @@ for variant in 35 speed dolphin; do
 
     "$D64TOOL" export "$img" "$dir/out" "${dos[@]}"
     for i in "${!var_sizes[@]}"; do
-        out="$dir/out/$(host_name "${var_names[$i]}").prg"
+        # Named as the listing and the command line spell the name.
+        out="$dir/out/${var_names[$i]}.prg"
         cmp -s "$dir/files/$i" "$out" || fail "$variant: exported ${var_names[$i]} differs"
     done
     # And one file by name, as the listing prints it.

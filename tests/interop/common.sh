@@ -36,24 +36,6 @@ blocks() {
     echo $((($1 + 253) / 254))
 }
 
-# host_name NAME: the host file name d64tool export gives a C64 name written in the
-# command-line convention: a-z are PETSCII 0x41-0x5A (shown as A-Z on the host),
-# A-Z are 0xC1-0xDA, other characters used here stand for themselves.
-host_name() {
-    local s=$1 out="" c i
-    for ((i = 0; i < ${#s}; i++)); do
-        c=${s:i:1}
-        if [[ $c == [a-z] ]]; then
-            out+=${c^^}
-        elif [[ $c == [A-Z] ]]; then
-            out+=$(printf "\\x$(printf %x $(($(printf %d "'$c") + 128)))")
-        else
-            out+=$c
-        fi
-    done
-    printf %s "$out"
-}
-
 # list_line_matches LISTING BLOCKS NAME TYPE: a listing row with these fields.
 list_line_matches() {
     grep -qE "^$2 +\"$3\" +$4( |\$)" <<<"$1"

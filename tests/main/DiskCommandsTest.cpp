@@ -244,6 +244,34 @@ class DiskCommandsTest : public QObject {
         QVERIFY(Form->DosEmulationItem(1, deCbmDos)->isChecked());
     }
 
+    void freeBlocksGoIntoTheChosenDosArea() {
+        const QString Path = Dir.filePath("dolphin.d64");
+        NewDisk(Path, dt40Tracks, deDolphinDos);
+        ShowForm();
+        OpenOn(1, Path); // read as SpeedDOS: 664 free
+        const auto Apply = [&](int Item, int Blocks) {
+            WhenOpen<TDiskPropDlg>([Item, Blocks](TDiskPropDlg& Shown) {
+                Shown.DosEmu->setCurrentIndex(Item);
+                if (Blocks) Shown.FreeBlocks->setValue(Blocks);
+                QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
+            });
+            ToolButton("Edit Disk Properties")->trigger();
+        };
+        Prompts.YesNoAnswers = {true};
+        Apply(deDolphinDos, 9945);
+        QCOMPARE(Form->StatusText(1), QString("9945 BLOCKS FREE - 0 FILE(S) ON DISK"));
+        QByteArray Image = ReadFile(Path);
+        for (int Track = 36; Track <= 40; ++Track) {
+            QCOMPARE(uint8_t(Image[Header + 172 + 4 * (Track - 36)]), uint8_t(255)); // DolphinDOS
+            QCOMPARE(uint8_t(Image[Header + 192 + 4 * (Track - 36)]), uint8_t(0));   // SpeedDOS
+        }
+        // A switch alone asks nothing and leaves every counter as it was.
+        Apply(deSpeedDos, 0);
+        QCOMPARE(Prompts.Questions(), QStringList{FreeBlocksQuestion});
+        QCOMPARE(ReadFile(Path), Image);
+        QCOMPARE(Form->StatusText(1), QString("8670 BLOCKS FREE - 0 FILE(S) ON DISK"));
+    }
+
     void filePropertiesChangeOnlyTheEntry() {
         const QString Path = Dir.filePath("files.d64");
         {

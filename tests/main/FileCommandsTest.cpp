@@ -158,7 +158,7 @@ class FileCommandsTest : public QObject {
         // Export File: the save dialog names the file; cancelled, nothing is written.
         W->Prompts.SaveFileNames = {Out + "/chosen.prg", ""};
         W->Form->ExporttoPRG2Click(0);
-        QCOMPARE(W->Prompts.Shown.at(W->Prompts.Shown.size() - 2).Path, QString("ONE"));
+        QCOMPARE(W->Prompts.Shown.at(W->Prompts.Shown.size() - 2).Path, QString("one"));
         W->Form->ExporttoPRG2Click(0);
         QCOMPARE(W->Prompts.Messages().mid(0, 2),
                  (QStringList{"1 Files successfully exported!", "0 Files successfully exported!"}));
@@ -166,19 +166,19 @@ class FileCommandsTest : public QObject {
 
         // Export All where two files exist: No keeps one, then All overwrites without asking again.
         QFile::remove(Out + "/chosen.prg");
-        QFile Old(Out + "/ONE.prg");
+        QFile Old(Out + "/one.prg");
         QVERIFY(Old.open(QIODevice::WriteOnly) && Old.write("old") == 3);
         Old.close();
-        QFile::copy(Out + "/ONE.prg", Out + "/TWO.prg");
-        QFile::copy(Out + "/ONE.prg", Out + "/THREE.prg");
+        QFile::copy(Out + "/one.prg", Out + "/two.prg");
+        QFile::copy(Out + "/one.prg", Out + "/three.prg");
         W->Prompts.FolderNames = {Out};
         W->Prompts.YesNoAllAnswers = {TAnswer::No, TAnswer::All};
         W->Form->ExporttoPRG2Click(2);
         QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll).size(), 2);
-        QCOMPARE(FileBytes(Out + "/ONE.prg"), ByteArray({'o', 'l', 'd'}));
-        QCOMPARE(FileBytes(Out + "/TWO.prg"), SomeBytes(20, 2));
-        QCOMPARE(FileBytes(Out + "/THREE.prg"), SomeBytes(600, 3));
-        QCOMPARE(FolderFiles(Out), (QStringList{"ONE.prg", "THREE.prg", "TWO.prg"})); // NIL is empty
+        QCOMPARE(FileBytes(Out + "/one.prg"), ByteArray({'o', 'l', 'd'}));
+        QCOMPARE(FileBytes(Out + "/two.prg"), SomeBytes(20, 2));
+        QCOMPARE(FileBytes(Out + "/three.prg"), SomeBytes(600, 3));
+        QCOMPARE(FolderFiles(Out), (QStringList{"one.prg", "three.prg", "two.prg"})); // NIL is empty
         QCOMPARE(W->Prompts.Messages().last(), QString("2 Files successfully exported!"));
 
         // Export Selection: nothing selected, or the folder picker cancelled.
@@ -198,20 +198,24 @@ class FileCommandsTest : public QObject {
                                                             {"..", SomeBytes(6, 2)},
                                                             {"\x0d\x0dHI", SomeBytes(7, 3)},
                                                             {"", SomeBytes(8, 4)},
-                                                            {"DIR/NAME", SomeBytes(9, 5)}});
+                                                            {"DIR/NAME", SomeBytes(9, 5)},
+                                                            {"\xC1\xC2\xC3", SomeBytes(10, 6)}});
         W->Open(1, Path);
         const QString Out = W->PathOf("out");
         QDir().mkpath(Out);
         W->Prompts.FolderNames = {Out};
-        W->Prompts.YesNoAllAnswers = {TAnswer::Yes, TAnswer::No};
         W->Form->ExporttoPRG2Click(2);
-        // Names with nothing a path can hold meet at one name; the question decides each.
-        QCOMPARE(FolderFiles(Out), (QStringList{"DIR.prg", "HI.prg", "Unnamed.prg"}));
+        // Each name as d64tool spells it, with a slash and a leading dot escaped too.
+        QCOMPARE(FolderFiles(Out), (QStringList{"ABC.prg", "dir{$2F}name.prg", "{$0D}{$0D}hi.prg",
+                                                "{$2E}..prg", "{$2E}.{$2F}..{$2F}x.prg", "{$A0}.prg"}));
         QCOMPARE(FolderFiles(W->PathOf("")), (QStringList{"a.d64"}));
-        QCOMPARE(FileBytes(Out + "/HI.prg"), SomeBytes(7, 3));
-        QCOMPARE(FileBytes(Out + "/Unnamed.prg"), SomeBytes(6, 2));
-        QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll),
-                 QStringList(2, "The file <" + Out + "/Unnamed.prg> already exists! Overwrite?"));
+        QCOMPARE(FileBytes(Out + "/ABC.prg"), SomeBytes(10, 6));
+        QCOMPARE(FileBytes(Out + "/{$A0}.prg"), SomeBytes(8, 4));
+        // Export File offers the same name for the same file.
+        W->View(1)->SetRow(6);
+        W->Prompts.SaveFileNames = {""};
+        W->Form->ExporttoPRG2Click(0);
+        QCOMPARE(W->Prompts.Shown.at(W->Prompts.Shown.size() - 2).Path, QString("ABC"));
 
         // A blank row (no files at all) has nothing to export.
         W->Open(2, MakeImage(W->PathOf("empty.d64")));

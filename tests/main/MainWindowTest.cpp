@@ -182,11 +182,12 @@ class MainWindowTest : public QObject {
         // Commands of later features are present but inert.
         for (const char* Caption : {"&Settings", "&Frodo"})
             QVERIFY2(!Item(Caption)->isEnabled(), Caption);
-        for (const char* Caption : {"&New D64...", "&Open D64...", "Close D&64", "&Copy", "&Move", "&Scratch",
-                                    "&Delete", "&Rename", "&Export to PRG", "Export &File", "Export &Selection",
-                                    "Export &All", "&Properties", "&Select All", "C&lose", "&Shortcuts", "&Run",
-                                    "&Boot Disk", "&CCS64 Win32", "WinVice", "&Options", "&About",
-                                    "&Disk Properties", "&View BAM"})
+        for (const char* Caption :
+             {"&New D64...",       "&Open D64...", "Close D&64",       "&Copy",          "&Move",
+              "&Scratch",          "&Delete",      "&Rename",          "&Export to PRG", "Export &File",
+              "Export &Selection", "Export &All",  "&Properties",      "&Select All",    "C&lose",
+              "&Shortcuts",        "&Run",         "&Boot Disk",       "&CCS64 Win32",   "WinVice",
+              "&Options",          "&About",       "&Disk Properties", "&View BAM"})
             QVERIFY2(Item(Caption)->isEnabled(), Caption);
         QVERIFY(!Item("&Prologic Dos", 4)->isEnabled());
         QVERIFY(!Item("&Prologic Dos", 14)->isEnabled());
@@ -696,36 +697,33 @@ class MainWindowTest : public QObject {
         QCOMPARE(Form->normalGeometry().size(), QSize(MinWindowWidth, MinWindowHeight));
     }
 
-    void wrongTypeStopsLoadingButWindowOpens() {
-        Store->Values["CCS64_fast"] = "fast";
-        Store->Values["CCS64_run"] = 1;
+    void wrongTypeTakesItsDefaultAndTheRestIsRead() {
+        Store->Values["CCS64_fast"] = "abc";
+        Store->Values["CCS64_run"] = 0;
+        Store->Values["WinVice"] = "/usr/bin/x64";
         Store->Values["Emulator"] = QByteArray("\x02\x00", 2);
-        QString Expected;
-        try {
-            Store->ReadInteger("CCS64_fast");
-        } catch (const ESettingsTypeError& Error) {
-            Expected = QString::fromStdString(Error.what());
-        }
-        QVERIFY(!Expected.isEmpty());
-
         ShowForm();
-        QCOMPARE(Prompts->Errors(), QStringList{Expected});
-        QVERIFY(Form->isVisible());
-        // Values before the bad one were read; the ones after it keep their zero state.
-        QVERIFY(!Form->CCS64().AutoRun);
-        QCOMPARE(Form->CurrentEmulatorCode(), 0);
-        QCOMPARE(Form->EmulatorPanel()->text(), QString("CCS32"));
-        QVERIFY(Item("&CCS64 Win32")->isChecked());
-        QVERIFY(Form->LeftView()->viewport()->acceptDrops());
+        QCOMPARE(Prompts->Errors(), QStringList{"Invalid registry data type for value \"CCS64_fast\""});
+        QVERIFY(Form->isVisible() && Form->LeftView()->viewport()->acceptDrops());
+        QVERIFY(Form->CCS64().FastLoad && !Form->CCS64().AutoRun);
+        QCOMPARE(Form->EmulatorPanel()->text(), QString("WINVICE"));
+        // Closing writes the default for the bad value and every other value as read.
+        Form->close();
+        QCOMPARE(Store->Values["CCS64_fast"].toInt(), 1);
+        QCOMPARE(Store->Values["CCS64_run"].toInt(), 0);
+        QCOMPARE(Store->Values["WinVice"].toString(), QString("/usr/bin/x64"));
+        QCOMPARE(Store->Values["Emulator"].toByteArray(), QByteArray("\x02\x00\x00\x00", 4));
 
-        // An "Emulator" value longer than four bytes is a wrong type too.
+        // An "Emulator" value longer than four bytes is a wrong type too: CCS64 is current.
         Form.reset();
         Prompts->Clear();
         Store->Values.clear();
         Store->Values["Emulator"] = QByteArray(5, '\x01');
+        Store->Values["Max"] = "yes";
         ShowForm();
-        QCOMPARE(Prompts->Errors().size(), 1);
-        QCOMPARE(Form->CurrentEmulatorCode(), 0);
+        QCOMPARE(Prompts->Errors(), QStringList{"Invalid registry data type for value \"Max\"\r\n"
+                                                "Invalid registry data type for value \"Emulator\""});
+        QCOMPARE(Form->CurrentEmulatorCode(), 1);
     }
 
     void closingSavesSettings() {

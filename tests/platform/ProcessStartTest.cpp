@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <unistd.h>
 
 using TArguments = std::vector<std::string>;
 Q_DECLARE_METATYPE(TArguments)
@@ -21,6 +22,20 @@ QByteArrayList WaitForRecord(const QString& Path) {
     QByteArrayList Lines = File.readAll().split('\n');
     Lines.removeLast(); // after the final line break
     return Lines;
+}
+
+// How many children of this process have ended without being waited for (<defunct>).
+int ZombieChildren() {
+    int Count = 0;
+    for (const QString& Entry : QDir("/proc").entryList(QDir::Dirs)) {
+        QFile Stat("/proc/" + Entry + "/stat");
+        if (!Entry.front().isDigit() || !Stat.open(QIODevice::ReadOnly)) continue;
+        // "pid (name) state parent ...": the name may hold anything, so read after its end.
+        const QByteArray Line = Stat.readAll();
+        const QList<QByteArray> Fields = Line.mid(Line.lastIndexOf(')') + 2).split(' ');
+        if (Fields.size() > 1 && Fields[0] == "Z" && Fields[1].toInt() == getpid()) ++Count;
+    }
+    return Count;
 }
 
 } // namespace
@@ -92,6 +107,15 @@ class ProcessStartTest : public QObject {
         QVERIFY(QDir::setCurrent(Folder));
         QCOMPARE(Starter.StartProcess("recorder", "", QFile::encodeName(Dir.path()).toStdString()), 0);
         QCOMPARE(WaitForRecord(Record), QByteArrayList{QFile::encodeName(Dir.path())});
+    }
+
+    void endedProgramLeavesNoZombie() {
+        const QString Program = PlaceRecorder(Dir.filePath("emu"));
+        TPosixProcessStarter Starter;
+        QCOMPARE(Starter.StartProcess(QFile::encodeName(Program).toStdString(), "", ""), 0);
+        QVERIFY(!WaitForRecord(Record).isEmpty());
+        // Reaped once it ends, while the starter lives on and starts nothing else.
+        QVERIFY(QTest::qWaitFor([] { return ZombieChildren() == 0; }, 5000));
     }
 
     void failuresReportTheSystemErrorCode() {

@@ -6,6 +6,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFontDatabase>
+#include <QFontMetrics>
 #include <QLineEdit>
 #include <QListView>
 #include <QMessageBox>
@@ -24,6 +26,7 @@ class PromptsTest : public QObject {
         Qt::TextFormat Format = Qt::AutoText;
         QStringList Buttons;
         QString DefaultButton;
+        int Width = 0;
     };
 
     // Arranges for the next message box to be read and answered by Answer once it runs.
@@ -39,6 +42,7 @@ class PromptsTest : public QObject {
                 Seen.Buttons.append(Button->text());
             Seen.Buttons.sort();
             if (Box->defaultButton()) Seen.DefaultButton = Box->defaultButton()->text();
+            Seen.Width = Box->width();
             Answer(*Box);
         });
     }
@@ -124,6 +128,16 @@ class PromptsTest : public QObject {
         Prompts.ShowError("Disk is full!");
         QCOMPARE(Error.Icon, QMessageBox::Critical);
         QCOMPARE(Error.Caption, QString("Kobaltmandrexis"));
+
+        // A short box still leaves its caption room in a bold title beside a frame's icon
+        // and three buttons, each a square of the title's height.
+        TBoxSeen Short;
+        AnswerNextBox(Short, Click(QMessageBox::Ok));
+        Prompts.ShowMessage("OK");
+        QFont Title = QFontDatabase::systemFont(QFontDatabase::TitleFont);
+        Title.setBold(true);
+        const QFontMetrics Metrics(Title);
+        QVERIFY(Short.Width >= Metrics.horizontalAdvance(Short.Caption) + 4 * Metrics.height());
     }
 
     // The splash is on top and may be the active window when a box comes up; it ends
