@@ -25,6 +25,8 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
+#include <cerrno>
+
 using namespace TestDisks;
 
 namespace {
@@ -41,6 +43,7 @@ const QString FreeBlocksQuestion =
 const QString TypeOrSizeQuestion =
     "Changing type or size of an file can turn your disk and/or file in an invalid state!\r\n"
     "Do you really want to change it?";
+const QString NothingWritten = "\r\nNothing has been written to it.";
 const QString BamQuestion = "Changing the Block Availability Map can turn your disk in an invalid state!\r\n"
                             "Do you really want to change it?";
 
@@ -332,7 +335,7 @@ class DiskCommandsTest : public QObject {
             QTest::keyClicks(Shown.efFilename, "RENAMED");
             QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
         });
-        QCOMPARE(Prompts.Messages(), QStringList{"Disk is Soft Write Protected!"});
+        QCOMPARE(Prompts.Messages(), QStringList{"Disk is Soft Write Protected!" + NothingWritten});
         QCOMPARE(ReadFile(Path), Before);
         QCOMPARE(NameCell(1, 1), QString("\"GONE\""));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(Form->Disk(1)->Image()), Before.size()), Before);
@@ -409,9 +412,55 @@ class DiskCommandsTest : public QObject {
             QTest::mouseClick(Shown.bok, Qt::LeftButton);
         });
         SideItem(2, "&View BAM")->trigger();
-        QCOMPARE(Prompts.Errors(), QStringList{"Disk is Soft Write Protected!"});
+        QCOMPARE(Prompts.Errors(), QStringList{"Disk is Soft Write Protected!" + NothingWritten});
         QCOMPARE(ReadFile(Path), Before);
         QCOMPARE(Form->ActiveSide(), 2);
+    }
+
+    void failedWritesLeaveTheDiskAsItsFileHoldsIt() {
+        const QString Path = Dir.filePath("refused.d64");
+        AddFile(*NewDisk(Path), "GAME", 600);
+        ShowForm();
+        OpenOn(1, Path);
+        const QString Label = Form->DiskNameLabel(1)->text();
+        const QString Status = Form->StatusText(1);
+        // Each command meets a file it may not open for writing; the side then shows the
+        // disk as its file holds it, and memory holds nothing else.
+        const auto Refused = [&](const std::function<void()>& Command) {
+            HostFile::SetFaultHook([Count = 1](const char* Op) mutable {
+                return std::string(Op) == "open" && Count-- > 0 ? EACCES : 0;
+            });
+            Command();
+            HostFile::SetFaultHook(nullptr);
+            const TC64Disk& Disk = *Form->Disk(1);
+            QCOMPARE(QByteArray(reinterpret_cast<const char*>(Disk.Image()), Disk.ImageSize()),
+                     ReadFile(Path));
+            QVERIFY(Form->DiskNameLabel(1)->text() == Label && Form->StatusText(1) == Status);
+            QCOMPARE(NameCell(1, 1), QString("\"GAME\""));
+        };
+        Refused([&] {
+            WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Shown) {
+                QTest::keyClicks(Shown.Diskname, "NEW");
+                QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
+            });
+            ToolButton("Edit Disk Properties")->trigger();
+        });
+        Prompts.YesNoAnswers = {true};
+        Refused([&] {
+            WhenOpen<TBAMDlg>([](TBAMDlg& Shown) {
+                QTest::mouseClick(Shown.BamView1, Qt::LeftButton, {}, CellCentre(1, 0));
+                QTest::mouseClick(Shown.bok, Qt::LeftButton);
+            });
+            ToolButton("View BAM")->trigger();
+        });
+        Refused([&] {
+            FileProperties(1, [](TFilePropertiesDlg& Shown) {
+                QTest::keyClicks(Shown.efFilename, "NEW");
+                QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
+            });
+        });
+        QCOMPARE(Prompts.Errors(),
+                 QStringList(3, "Can't open file \"" + Path + "\": Permission denied" + NothingWritten));
     }
 
     void directoryBlockFreedInTheBamStaysDirectory() {
