@@ -2,14 +2,18 @@
 // messages through the scripted prompts, and the bytes they leave in image and host files.
 #include "D64StringGrid.h"
 #include "NewDlg.h"
+#include "PetsciiText.h"
 #include "WindowTestSupport.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <filesystem>
 
 namespace {
 
@@ -28,6 +32,8 @@ QStringList FolderFiles(const QString& Folder) {
 }
 
 const uint32_t Header = 91392;
+const QString NothingWritten = "\r\nNothing has been written to it.";
+const QString PartWritten = "Part of the change has been written to it: it is shown as it now stands.";
 
 } // namespace
 
@@ -84,7 +90,7 @@ class FileCommandsTest : public QObject {
         W->Open(2, MakeImage(W->PathOf("full.d64"), Filler));
         Select(W->View(1), {1, 2});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors(), QStringList{"Disk is full!"});
+        QCOMPARE(W->Prompts.Errors(), QStringList{"Disk is full!\r\n" + PartWritten});
         QCOMPARE(ListedNames(W->View(2)).last(), QString("SMALL"));
         QVERIFY(W->View(1)->hasFocus());
 
@@ -94,7 +100,7 @@ class FileCommandsTest : public QObject {
         W->Open(2, MakeImage(W->PathOf("many.d64"), Many));
         Select(W->View(1), {1});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors().last(), QString("Maximum number of files reached!"));
+        QCOMPARE(W->Prompts.Errors().last(), "Maximum number of files reached!" + NothingWritten);
 
         // A soft write protected destination, with the protection honoured.
         W->Open(2, MakeImage(W->PathOf("p.d64")));
@@ -103,7 +109,7 @@ class FileCommandsTest : public QObject {
         const ByteArray Before = FileBytes(W->PathOf("p.d64"));
         Select(W->View(1), {1});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors().last(), QString("Disk is Soft Write Protected!"));
+        QCOMPARE(W->Prompts.Errors().last(), "Disk is Soft Write Protected!" + NothingWritten);
         QCOMPARE(FileBytes(W->PathOf("p.d64")), Before);
     }
 
@@ -118,6 +124,7 @@ class FileCommandsTest : public QObject {
         W->Prompts.YesNoAnswers = {false};
         QTest::keyClick(W->View(1), Qt::Key_Delete);
         QCOMPARE(W->Prompts.Questions(), QStringList{"Do you really want to scratch 5 files?"});
+        QVERIFY(!W->Prompts.Shown.last().DefaultNo);
         QCOMPARE(FileBytes(Path), Before);
 
         Select(W->View(1), {2});
@@ -135,6 +142,7 @@ class FileCommandsTest : public QObject {
             W->Prompts.Questions().last(),
             QString(
                 "Do you really want to delete 2 files?\r\nAttention, deleted files cannot be unscratched!"));
+        QVERIFY(W->Prompts.Shown.last().DefaultNo); // a wipe is not undone by a reflex Return
         QCOMPARE(ListedNames(W->View(1)), (QStringList{"F3", "F4", "F5"}));
         QCOMPARE(FileBytes(Path)[Header + 256 + 5], 0); // wiped
 
@@ -144,6 +152,15 @@ class FileCommandsTest : public QObject {
                  QString("Please first select one or more files to delete and try again!"));
         QTest::keyClick(W->View(1), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(W->View(1)->IsRowSelected(1) && W->View(1)->IsRowSelected(3));
+
+        // The selected blank row of a listing without files is no selection.
+        W->Open(2, MakeImage(W->PathOf("e2.d64")));
+        W->Open(1, MakeImage(W->PathOf("e1.d64")));
+        QTest::keyClick(W->View(1), Qt::Key_Delete);
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Messages().mid(1),
+                 (QStringList{"Please first select one or more files to scratch and try again!",
+                              "Please first select one or more files to copy and try again!"}));
     }
 
     void exportModesAndOverwriteAnswers() {
@@ -180,6 +197,18 @@ class FileCommandsTest : public QObject {
         QCOMPARE(FileBytes(Out + "/THREE.prg"), SomeBytes(600, 3));
         QCOMPARE(FolderFiles(Out), (QStringList{"ONE.prg", "THREE.prg", "TWO.prg"})); // NIL is empty
         QCOMPARE(W->Prompts.Messages().last(), QString("2 Files successfully exported!"));
+
+        // A file that cannot be replaced is reported; the export goes on to the end and the count.
+        Select(W->View(1), {1, 4});
+        W->Prompts.FolderNames = {Out};
+        W->Prompts.YesNoAllAnswers = {TAnswer::All};
+        RefuseOpens(1);
+        W->Form->ExporttoPRG2Click(1);
+        QCOMPARE(W->Prompts.Messages().mid(W->Prompts.Messages().size() - 2),
+                 (QStringList{"Error while exporting file <" +
+                                  PetsciiText::ToDisplay("ONE" + std::string(13, '\xA0')) +
+                                  ">.\r\nCan't open file \"" + Out + "/ONE.prg\": Permission denied",
+                              "1 Files successfully exported!"}));
 
         // Export Selection: nothing selected, or the folder picker cancelled.
         Select(W->View(1), {});
@@ -241,6 +270,61 @@ class FileCommandsTest : public QObject {
         QCOMPARE(ListedNames(W->View(1)), (QStringList{"MINE", "NEW"}));
     }
 
+    void failedWritesLeaveTheDiskAsItsFileHoldsIt() {
+        const QString Left =
+            MakeImage(W->PathOf("a.d64"), {{"ONE", SomeBytes(300, 1)}, {"TWO", SomeBytes(20, 2)}});
+        const QString Right = MakeImage(W->PathOf("b.d64"));
+        W->Open(1, Left);
+        W->Open(2, Right);
+        const auto Refused = [](const QString& Path) {
+            return "Can't open file \"" + Path + "\": Permission denied" + NothingWritten;
+        };
+        Select(W->View(1), {1, 2});
+        RefuseOpens(1);
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Errors().last(), Refused(Right));
+        QVERIFY(ListedNames(W->View(2)).isEmpty() && MatchesFile(*W->Form->Disk(2)));
+        // The first file scratched in memory is back, as the file still holds it.
+        Select(W->View(1), {1, 2});
+        W->Prompts.YesNoAnswers = {true};
+        RefuseOpens(1);
+        QTest::keyClick(W->View(1), Qt::Key_Delete);
+        QCOMPARE(W->Prompts.Errors().last(), Refused(Left));
+        QCOMPARE(ListedNames(W->View(1)), (QStringList{"ONE", "TWO"}));
+        QVERIFY(MatchesFile(*W->Form->Disk(1)));
+
+        // A new disk that cannot be created leaves the side with its disk and rows.
+        const std::shared_ptr<TC64Disk> Shown = W->Form->Disk(1);
+        TNewDiskValues Values;
+        Values.Filename = "/nonexistent/x.d64";
+        CreateNewDisk(1, Values);
+        QCOMPARE(W->Prompts.Errors().last(),
+                 "Can't create file \"/nonexistent/x.d64\": No such file or directory" + NothingWritten);
+        QCOMPARE(W->Form->Disk(1), Shown);
+        Select(W->View(1), {1, 2});
+        W->Form->Copy1Click();
+        QCOMPARE(ListedNames(W->View(2)), (QStringList{"ONE", "TWO"}));
+    }
+
+    void oneFileInBothSidesIsOneDisk() {
+        const QString Path = MakeImage(W->PathOf("a.d64"), {{"ONE", SomeBytes(300, 1)}});
+        std::filesystem::create_hard_link(LocalPath(Path), LocalPath(W->PathOf("link.d64")));
+        W->Open(1, Path);
+        W->Open(2, W->PathOf("link.d64"));
+        QCOMPARE(W->Form->Disk(1), W->Form->Disk(2));
+        const ByteArray Before = FileBytes(Path);
+        Select(W->View(1), {1});
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Messages(), QStringList{"Both sides show the same disk!\r\n"
+                                                    "A file cannot be copied onto the disk it comes from."});
+        QCOMPARE(FileBytes(Path), Before);
+        // Read again after a failed write, the disk is still one, in both sides.
+        W->Prompts.YesNoAnswers = {true};
+        RefuseOpens(1);
+        QTest::keyClick(W->View(1), Qt::Key_Delete);
+        QVERIFY(W->Form->Disk(1) == W->Form->Disk(2) && ListedNames(W->View(2)) == QStringList{"ONE"});
+    }
+
     // Each disk type, DOS and error-byte choice, as the written file shows it.
     void newDiskCombinations_data() {
         QTest::addColumn<bool>("Forty");
@@ -294,11 +378,11 @@ class FileCommandsTest : public QObject {
         QCOMPARE(QFileInfo(QString::fromStdString(W->Form->Disk(2)->FileName())).fileName(),
                  QString("Unnamed(2).d64"));
 
-        // The dialog's default name meets a filled disk: No keeps file and side as they were.
+        // The dialog's default name meets a filled disk: No keeps file, side and dialog as they were.
         const ByteArray Filled = FileBytes(W->PathOf("Unnamed.d64"));
         const auto Shown = W->Form->Disk(2);
         W->Prompts.YesNoAnswers = {false};
-        CreateNewDisk(2, TNewDiskValues());
+        QVERIFY(CreateNewDisk(2, TNewDiskValues()));
         QCOMPARE(W->Prompts.Shown.last().DefaultNo, true);
         QCOMPARE(W->Prompts.Questions().last(),
                  QString("The file <Unnamed.d64> already exists!\r\nReplace it with the new disk?"));
@@ -311,16 +395,22 @@ class FileCommandsTest : public QObject {
     }
 
   private:
-    // Runs the new-disk command on a side with the dialog filled with Values and confirmed.
-    void CreateNewDisk(int Side, const TNewDiskValues& Values) {
+    // Runs the new-disk command on a side with the dialog filled with Values and OK clicked.
+    // True when the dialog stayed open after OK with Values kept (it is then cancelled).
+    bool CreateNewDisk(int Side, const TNewDiskValues& Values) {
         W->View(Side)->SetFocus();
-        QTimer::singleShot(0, [Values] {
+        bool KeptOpen = false;
+        QTimer::singleShot(0, [Values, &KeptOpen] {
             auto* Dialog = qobject_cast<TNewDlg*>(QApplication::activeModalWidget());
             QVERIFY(Dialog);
             Dialog->SetValues(Values);
-            Dialog->accept();
+            QTest::mouseClick(Dialog->OKBtn, Qt::LeftButton);
+            if (!Dialog->isVisible()) return;
+            KeptOpen = Dialog->Values() == Values;
+            Dialog->reject();
         });
         W->Form->NewD641Click();
+        return KeptOpen;
     }
 };
 
