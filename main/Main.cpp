@@ -3,7 +3,6 @@
 #include "Main.h"
 
 #include "D64StringGrid.h"
-#include "FailedWrite.h"
 #include "FontInstaller.h"
 #include "GridColors.h"
 #include "HandlerGuard.h"
@@ -170,6 +169,11 @@ bool TMainForm::ChangeDisk(int Side, const std::function<void()>& Change, bool P
             Prompts.ShowError(Text);
         return false;
     }
+}
+
+QString TMainForm::FailedWriteNote(bool NothingWritten) {
+    if (NothingWritten) return QStringLiteral("\r\nNothing has been written to it.");
+    return QStringLiteral("\r\nPart of the change has been written to it: it is shown as it now stands.");
 }
 
 std::shared_ptr<TC64Disk> TMainForm::RereadDisk(const std::shared_ptr<TC64Disk>& Stale, QString& Message) {

@@ -170,6 +170,9 @@ class TMainForm : public QMainWindow {
     // object. When the file cannot be read, the sides are emptied and a line saying why
     // is added to Message.
     std::shared_ptr<TC64Disk> RereadDisk(const std::shared_ptr<TC64Disk>& Stale, QString& Message);
+    // The line added to the message of a failed write: that nothing has been written to
+    // the file, or that part of the change has.
+    static QString FailedWriteNote(bool NothingWritten);
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;

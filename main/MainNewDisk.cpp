@@ -3,13 +3,15 @@
 #include "Main.h"
 
 #include "D64StringGrid.h"
-#include "FailedWrite.h"
 #include "NewDlg.h"
 #include "UserPrompts.h"
 #include "hostfile.h"
 
 #include <QMenu>
 
+#include <sys/stat.h>
+
+#include <array>
 #include <climits>
 #include <filesystem>
 
@@ -23,6 +25,20 @@ std::string DefaultNewDiskName() {
         if (!HostFile::Exists(Name)) return Name;
     }
     throw EC64DiskException("Can't find valid Filename!");
+}
+
+// Which file a path names and its times, all zero when it names none: a write changes
+// the times, a replace by rename the inode.
+std::array<int64_t, 7> FileStateOf(const std::string& Path) {
+    struct stat Info;
+    if (::stat(Path.c_str(), &Info) != 0) return {};
+    return {static_cast<int64_t>(Info.st_dev),
+            static_cast<int64_t>(Info.st_ino),
+            Info.st_size,
+            Info.st_mtim.tv_sec,
+            Info.st_mtim.tv_nsec,
+            Info.st_ctim.tv_sec,
+            Info.st_ctim.tv_nsec};
 }
 
 } // namespace
@@ -44,7 +60,7 @@ void TMainForm::NewD641Click() {
         for (int Side : {1, 2})
             if (DiskRef(Side) && std::filesystem::equivalent(DiskRef(Side)->FileName(), Name, Error))
                 Replaced = DiskRef(Side);
-        const TFileState Before = TFileState::Of(Name);
+        const std::array<int64_t, 7> Before = FileStateOf(Name);
         try {
             Created->BeginUpdate();
             Created->SetDiskName(Choice->DiskName);
@@ -52,7 +68,7 @@ void TMainForm::NewD641Click() {
             Created->SetDosType(Choice->DiskID.size() > 3 ? Choice->DiskID.substr(3, 2) : std::string());
             Created->EndUpdate(true);
         } catch (const std::exception& Failure) {
-            const bool Unchanged = TFileState::Of(Name) == Before;
+            const bool Unchanged = FileStateOf(Name) == Before;
             QString Text = QString::fromStdString(Failure.what()) + FailedWriteNote(Unchanged);
             // A side showing the file that was to be replaced shows what is left of it.
             if (Replaced && !Unchanged) RereadDisk(Replaced, Text);

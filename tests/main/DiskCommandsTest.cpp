@@ -14,6 +14,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDisks.h"
 #include "WhenOpen.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,17 +26,9 @@
 #include <QSpinBox>
 #include <QTemporaryDir>
 
-#include <cerrno>
-
 using namespace TestDisks;
 
 namespace {
-
-class FakeFontInstaller : public IFontInstaller {
-  public:
-    bool AddFont(const QString&) override { return true; }
-    bool RemoveFont(const QString&) override { return true; }
-};
 
 const QString FreeBlocksQuestion =
     "Changing the number of free blocks turns your disk in an invalid state!\r\n"
@@ -59,7 +52,7 @@ class DiskCommandsTest : public QObject {
     QTemporaryDir Dir;
     ScriptedPrompts Prompts;
     MemorySettingsStore Store;
-    FakeFontInstaller Fonts;
+    TQuietFontInstaller Fonts;
     std::unique_ptr<TMainForm> Form;
 
     void ShowForm() {
@@ -103,6 +96,7 @@ class DiskCommandsTest : public QObject {
         Prompts.Clear();
     }
     void cleanup() {
+        HostFile::SetFaultHook(nullptr);
         Form.reset();
         QVERIFY(Prompts.Unexpected.isEmpty());
     }
@@ -422,43 +416,37 @@ class DiskCommandsTest : public QObject {
         AddFile(*NewDisk(Path), "GAME", 600);
         ShowForm();
         OpenOn(1, Path);
-        const QString Label = Form->DiskNameLabel(1)->text();
-        const QString Status = Form->StatusText(1);
-        // Each command meets a file it may not open for writing; the side then shows the
-        // disk as its file holds it, and memory holds nothing else.
-        const auto Refused = [&](const std::function<void()>& Command) {
-            HostFile::SetFaultHook([Count = 1](const char* Op) mutable {
-                return std::string(Op) == "open" && Count-- > 0 ? EACCES : 0;
-            });
-            Command();
-            HostFile::SetFaultHook(nullptr);
-            const TC64Disk& Disk = *Form->Disk(1);
-            QCOMPARE(QByteArray(reinterpret_cast<const char*>(Disk.Image()), Disk.ImageSize()),
-                     ReadFile(Path));
-            QVERIFY(Form->DiskNameLabel(1)->text() == Label && Form->StatusText(1) == Status);
-            QCOMPARE(NameCell(1, 1), QString("\"GAME\""));
-        };
-        Refused([&] {
-            WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Shown) {
-                QTest::keyClicks(Shown.Diskname, "NEW");
-                QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
-            });
-            ToolButton("Edit Disk Properties")->trigger();
-        });
+        const QString Shown = Form->DiskNameLabel(1)->text() + Form->StatusText(1) + NameCell(1, 1);
+        // A label, a block and a file name, each refused by the file: memory and side
+        // stay as the file holds them.
         Prompts.YesNoAnswers = {true};
-        Refused([&] {
-            WhenOpen<TBAMDlg>([](TBAMDlg& Shown) {
-                QTest::mouseClick(Shown.BamView1, Qt::LeftButton, {}, CellCentre(1, 0));
-                QTest::mouseClick(Shown.bok, Qt::LeftButton);
-            });
-            ToolButton("View BAM")->trigger();
-        });
-        Refused([&] {
-            FileProperties(1, [](TFilePropertiesDlg& Shown) {
-                QTest::keyClicks(Shown.efFilename, "NEW");
-                QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
-            });
-        });
+        const std::function<void()> Commands[] = {[&] {
+                                                      WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Dialog) {
+                                                          QTest::keyClicks(Dialog.Diskname, "NEW");
+                                                          QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
+                                                      });
+                                                      ToolButton("Edit Disk Properties")->trigger();
+                                                  },
+                                                  [&] {
+                                                      WhenOpen<TBAMDlg>([](TBAMDlg& Dialog) {
+                                                          QTest::mouseClick(Dialog.BamView1, Qt::LeftButton,
+                                                                            {}, CellCentre(1, 0));
+                                                          QTest::mouseClick(Dialog.bok, Qt::LeftButton);
+                                                      });
+                                                      ToolButton("View BAM")->trigger();
+                                                  },
+                                                  [&] {
+                                                      FileProperties(1, [](TFilePropertiesDlg& Dialog) {
+                                                          QTest::keyClicks(Dialog.efFilename, "NEW");
+                                                          QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
+                                                      });
+                                                  }};
+        for (const std::function<void()>& Command : Commands) {
+            RefuseOpens(1);
+            Command();
+            QVERIFY(MatchesFile(*Form->Disk(1)));
+            QCOMPARE(Form->DiskNameLabel(1)->text() + Form->StatusText(1) + NameCell(1, 1), Shown);
+        }
         QCOMPARE(Prompts.Errors(),
                  QStringList(3, "Can't open file \"" + Path + "\": Permission denied" + NothingWritten));
     }
