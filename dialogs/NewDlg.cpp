@@ -6,9 +6,11 @@
 #include "FixedForm.h"
 #include "PetsciiText.h"
 #include "UserPrompts.h"
+#include "hostfile.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +39,15 @@ TDiskType TNewDiskValues::DiskType() const {
 TDosEmulation TNewDiskValues::DosEmulation() const {
     if (!FortyTracks) return deCbmDos;
     return DolphinDos ? deDolphinDos : deSpeedDos;
+}
+
+std::string TNewDiskValues::HostFileName() const {
+    std::string Name = QFile::encodeName(Filename).toStdString();
+    const std::size_t Slash = Name.find_last_of('/');
+    const std::size_t Dot = Name.find_last_of('.');
+    if (!Name.empty() && (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)))
+        Name += ".d64";
+    return Name;
 }
 
 TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
@@ -93,7 +104,7 @@ TNewDlg::TNewDlg(IUserPrompts& Prompts, QWidget* Owner)
     connect(DiskTypeItems, &QButtonGroup::idToggled, this, [this](int, bool Checked) {
         if (Checked) DiskTypeClick();
     });
-    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(OKBtn, &QPushButton::clicked, this, &TNewDlg::OKBtnClick);
     connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     SetValues({});
@@ -140,6 +151,20 @@ TNewDiskValues TNewDlg::Values() const {
 std::optional<TNewDiskValues> TNewDlg::Execute(IUserPrompts& Prompts, QWidget* Owner,
                                                const TNewDiskValues& Initial) {
     return ExecuteModal<TNewDlg>(Prompts, Owner, Initial);
+}
+
+void TNewDlg::OKBtnClick() {
+    // A file of that name may be a disk the user has filled: only his Yes replaces it,
+    // and No leaves everything typed in place.
+    const std::string Name = Values().HostFileName();
+    if (!Name.empty() && HostFile::Exists(Name) &&
+        !Prompts.AskYesNo("The file <" + QFile::decodeName(QByteArray::fromStdString(Name)) +
+                              "> already exists!\r\nReplace it with the new disk?",
+                          true)) {
+        Filename->setFocus();
+        return;
+    }
+    accept();
 }
 
 void TNewDlg::SearchClick() {

@@ -9,7 +9,8 @@
 //     ... Choice->Filename, Choice->DiskType(), Choice->DosEmulation(),
 //         Choice->DiskName, Choice->DiskID ...
 // Execute shows the dialog modally with the given values (the form's defaults unless
-// told otherwise) and hands them back only when the dialog closed with OK.
+// told otherwise) and hands them back only when the dialog closed with OK. OK on the
+// name of an existing file asks first whether to replace it; No keeps the dialog open.
 #pragma once
 
 #include "cmd_types.h"
@@ -43,6 +44,9 @@ struct TNewDiskValues {
     TDiskType DiskType() const;
     // The DOS emulation: CBM DOS for 35 tracks whatever the format says, else the format.
     TDosEmulation DosEmulation() const;
+    // The host file the image goes to: Filename in the file system's encoding, with
+    // ".d64" added when it has no dot after its last path separator; empty when empty.
+    std::string HostFileName() const;
 
     bool operator==(const TNewDiskValues&) const = default;
 };
@@ -74,6 +78,7 @@ class TNewDlg : public QDialog {
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
 
+    void OKBtnClick();
     void SearchClick();
     void DiskTypeClick();
     void characterClick();

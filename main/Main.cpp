@@ -142,15 +142,57 @@ void TMainForm::Guarded(const std::function<void()>& Handler) {
 }
 
 void TMainForm::ReloadImage(const std::string& FileName) {
+    for (int Side : {1, 2})
+        if (const std::shared_ptr<TC64Disk> Stale = DiskRef(Side); Stale && Stale->FileName() == FileName) {
+            QString Failure;
+            if (!RereadDisk(Stale, Failure)) Prompts.ShowError(Failure.mid(2));
+            return;
+        }
+}
+
+bool TMainForm::ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals) {
+    const std::shared_ptr<TC64Disk> Changed = DiskRef(Side);
+    // The image as its file held it before: memory and file agree between commands.
+    const ByteArray Before(Changed->Image(), Changed->Image() + Changed->ImageSize());
+    try {
+        Change();
+        return true;
+    } catch (const EC64DiskChangedException&) {
+        throw; // nothing written: the guard reads the other program's image
+    } catch (const std::exception& Error) {
+        QString Text = QString::fromStdString(Error.what());
+        if (const std::shared_ptr<TC64Disk> Fresh = RereadDisk(Changed, Text))
+            Text += FailedWriteNote(ByteArray(Fresh->Image(), Fresh->Image() + Fresh->ImageSize()) == Before);
+        if (PlainRefusals && dynamic_cast<const EC64DiskException*>(&Error))
+            Prompts.ShowMessage(Text);
+        else
+            Prompts.ShowError(Text);
+        return false;
+    }
+}
+
+QString TMainForm::FailedWriteNote(bool NothingWritten) {
+    if (NothingWritten) return QStringLiteral("\r\nNothing has been written to it.");
+    return QStringLiteral("\r\nPart of the change has been written to it: it is shown as it now stands.");
+}
+
+std::shared_ptr<TC64Disk> TMainForm::RereadDisk(const std::shared_ptr<TC64Disk>& Stale, QString& Message) {
+    std::shared_ptr<TC64Disk> Fresh;
+    try {
+        Fresh = TC64Disk::OpenDiskImage(Stale->FileName(), deCbmDos);
+        if (Fresh && Fresh->DosEmulation() != Stale->DosEmulation())
+            Fresh->SetDosEmulation(Stale->DosEmulation());
+    } catch (const std::exception& Error) {
+        if (!Fresh) Message += "\r\nIt could not be read again: " + QString::fromStdString(Error.what());
+    }
     const int Active = ActiveSide();
-    std::vector<int> Sides;
-    for (int Side : {Active == 1 ? 2 : 1, Active})
-        if (DiskRef(Side) && DiskRef(Side)->FileName() == FileName) Sides.push_back(Side);
-    for (int Side : Sides)
-        DiskRef(Side).reset();
-    // The active side last, so that it keeps the focus.
-    for (int Side : Sides)
-        OpenDisk(Side, FromLocalPath(FileName));
+    for (int Side : {Active == 1 ? 2 : 1, Active}) {
+        if (DiskRef(Side) != Stale) continue;
+        DiskRef(Side) = Fresh;
+        SideMenu(Side)->setEnabled(Fresh != nullptr);
+        RefreshSide(Side);
+    }
+    return Fresh;
 }
 
 // ---------------------------------------------------------------------------------
@@ -607,9 +649,12 @@ void TMainForm::SetStatus(int Side, const QString& Text) {
 }
 
 int TMainForm::ActiveSide() const {
-    // The window's focus child, which stays put while a menu or dialog is open.
+    // The window's focus child, which stays put while a menu or dialog is open; the
+    // focus set in a grid while the window is inactive shows only once it is active.
     const QWidget* Focused = focusWidget();
-    return Focused && (Focused == View1 || View1->isAncestorOf(Focused)) ? 1 : 2;
+    for (int Side : {1, 2})
+        if (Focused && (Focused == ViewOf(Side) || ViewOf(Side)->isAncestorOf(Focused))) return Side;
+    return HighlightedSide;
 }
 
 void TMainForm::SetCaptionFor(int Side) {
@@ -630,6 +675,7 @@ void TMainForm::ShowFocus(int Side) {
     };
     Paint(DiskNameLabel(Side == 1 ? 2 : 1), GridColors::InactiveCaption(palette()));
     Paint(DiskNameLabel(Side), GridColors::ActiveCaption(palette()));
+    HighlightedSide = Side;
     SetCaptionFor(Side);
 }
 

@@ -159,6 +159,20 @@ class TMainForm : public QMainWindow {
     // program changed is read again into the panes that show it.
     void Guarded(const std::function<void()>& Handler);
     void ReloadImage(const std::string& FileName);
+    // Runs a change of a side's disk. When it fails, the disk is read again from its file
+    // into the panes that show it, so that nothing the file does not hold stays in memory
+    // for a later write to carry there, and the error is shown with a line on what the
+    // file holds: through the plain message box for the engine's refusals when
+    // PlainRefusals, else through the error display. False when the change failed.
+    bool ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals = false);
+    // Replaces a disk object, in every side that shows it, by its file read anew (keeping
+    // its DOS emulation) and rebuilds those sides, the active one last; returns the new
+    // object. When the file cannot be read, the sides are emptied and a line saying why
+    // is added to Message.
+    std::shared_ptr<TC64Disk> RereadDisk(const std::shared_ptr<TC64Disk>& Stale, QString& Message);
+    // The line added to the message of a failed write: that nothing has been written to
+    // the file, or that part of the change has.
+    static QString FailedWriteNote(bool NothingWritten);
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
@@ -173,6 +187,9 @@ class TMainForm : public QMainWindow {
     std::shared_ptr<TC64Disk> Disk1;
     std::shared_ptr<TC64Disk> Disk2;
     int ListingSide = 1;
+    // The side whose disk name was last shown as focused; commands act on it while the
+    // focus is outside both grids (in the menu bar after Esc, for one).
+    int HighlightedSide = 2;
     bool Shown = false;
     // The bounds were clamped before the window manager framed the window; they are
     // clamped again once the frame is known.

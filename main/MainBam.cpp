@@ -11,12 +11,16 @@ void TMainForm::ViewBAMClick(QAction* Sender) {
         if (!SideDisk) return;
         TBAMDlg Dialog(Prompts, this);
         Dialog.SetDisk(SideDisk.get());
-        const bool Confirmed = Dialog.exec() == QDialog::Accepted;
-        // The question on OK closed just before the dialog: a window manager may then
-        // leave the focus with neither, so the window asks for it back.
-        activateWindow();
+        bool Confirmed = false;
+        // The dialog writes the toggled blocks itself on OK and Yes.
+        const bool Written = ChangeDisk(Side, [&] {
+            Confirmed = Dialog.exec() == QDialog::Accepted;
+            // The question on OK closed just before the dialog: a window manager may then
+            // leave the focus with neither, so the window asks for it back.
+            activateWindow();
+            if (Dialog.ApplyError()) std::rethrow_exception(Dialog.ApplyError());
+        });
         // Changes made, whether written or not, are shown again from the disk.
-        if (Confirmed && Dialog.BamView1->IsModified()) RefreshChangedSide(Side);
-        if (Dialog.ApplyError()) std::rethrow_exception(Dialog.ApplyError());
+        if (Written && Confirmed && Dialog.BamView1->IsModified()) RefreshChangedSide(Side);
     });
 }

@@ -10,9 +10,19 @@
 
 #include <QAction>
 
+#include <system_error>
+
 namespace {
 
 const char* const ExportFilter = "C64 Programfile (*.prg)|*.prg|All Files (*.*)|*.*";
+
+// The selected rows that hold a file: the blank row of a listing without files has none.
+TIntegerArray SelectedFileRows(TD64StringGrid* View) {
+    TIntegerArray Rows;
+    View->GetSelectedRows(Rows);
+    std::erase_if(Rows, [View](int Row) { return View->GetRowEntry(Row) == nullptr; });
+    return Rows;
+}
 
 } // namespace
 
@@ -27,26 +37,26 @@ void TMainForm::Copy1Click() {
             return;
         }
         TD64StringGrid* View = ViewOf(Side);
-        TIntegerArray Rows;
-        View->GetSelectedRows(Rows);
+        const TIntegerArray Rows = SelectedFileRows(View);
         if (Rows.empty()) {
             Prompts.ShowMessage("Please first select one or more files to copy and try again!");
             return;
         }
-        // The destination is listed again also when a file fails, so that it shows the
-        // files copied before the failure; the source keeps its selection and the focus.
-        const auto ShowDestination = [&] {
-            RefreshChangedSide(Destination);
-            View->SetFocus();
-        };
-        try {
-            for (int Row : Rows)
-                Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
-        } catch (...) {
-            ShowDestination();
-            throw;
+        // Both sides show one file through one disk object: a copy would only add a
+        // second file of the same name to it.
+        if (Source == Target) {
+            Prompts.ShowMessage("Both sides show the same disk!\r\nA file cannot be copied onto the disk it "
+                                "comes from.");
+            return;
         }
-        ShowDestination();
+        // A failure leaves the destination as its file holds it, with the files copied
+        // before it; the source keeps its selection and the focus.
+        if (ChangeDisk(Destination, [&] {
+                for (int Row : Rows)
+                    Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
+            }))
+            RefreshChangedSide(Destination);
+        View->SetFocus();
     });
 }
 
@@ -79,8 +89,7 @@ void TMainForm::ScratchSelected(bool Delete) {
     const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
     if (!SideDisk) return;
     TD64StringGrid* View = ViewOf(Side);
-    TIntegerArray Rows;
-    View->GetSelectedRows(Rows);
+    const TIntegerArray Rows = SelectedFileRows(View);
     if (Rows.empty()) {
         Prompts.ShowMessage("Please first select one or more files to" + Word + "and try again!");
         return;
@@ -92,16 +101,9 @@ void TMainForm::ScratchSelected(bool Delete) {
         "Do you really want to" + Word +
         (Rows.size() == 1 ? QStringLiteral("one file?") : QString::number(Rows.size()) + " files?");
     if (Delete) Question += "\r\nAttention, deleted files cannot be unscratched!";
-    if (!Prompts.AskYesNo(Question, false)) return;
-    // A file that fails leaves the ones before it scratched in memory: the listing shows
-    // that state rather than rows whose entries are gone.
-    try {
-        SideDisk->ScratchFiles(Entries, Delete);
-    } catch (...) {
-        RefreshChangedSide(Side);
-        throw;
-    }
-    RefreshChangedSide(Side);
+    // A wipe cannot be undone: a reflex Return answers No.
+    if (!Prompts.AskYesNo(Question, Delete)) return;
+    if (ChangeDisk(Side, [&] { SideDisk->ScratchFiles(Entries, Delete); })) RefreshChangedSide(Side);
 }
 
 void TMainForm::ExporttoPRG2Click(int Tag) {
@@ -140,13 +142,17 @@ void TMainForm::ExportFiles(int Tag) {
     unsigned Exported = 0;
     for (int Row : Rows) {
         uint8_t* Entry = View->GetRowEntry(Row);
+        // A file that cannot be read or written is reported, and the export goes on.
+        const auto Report = [&](const std::exception& Error) {
+            Prompts.ShowMessage("Error while exporting file <" +
+                                PetsciiText::ToDisplay(std::string(Entry + 5, Entry + 21)) + ">.\r\n" +
+                                QString::fromStdString(Error.what()));
+        };
         ByteArray Bytes;
         try {
             Bytes = SideDisk->LoadFile(Entry);
         } catch (const EC64DiskException& Error) {
-            Prompts.ShowMessage("Error while exporting file <" +
-                                PetsciiText::ToDisplay(std::string(Entry + 5, Entry + 21)) + ">.\r\n" +
-                                QString::fromStdString(Error.what()));
+            Report(Error);
             continue;
         }
         if (Bytes.empty()) continue;
@@ -170,7 +176,12 @@ void TMainForm::ExportFiles(int Tag) {
             if (Answer == IUserPrompts::TAnswer::All) OverwriteAll = true;
         }
         // The old file is replaced only once the new one is complete.
-        HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size());
+        try {
+            HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size());
+        } catch (const std::system_error& Error) {
+            Report(Error);
+            continue;
+        }
         ++Exported;
     }
     Prompts.ShowMessage(QString::number(Exported) + " Files successfully exported!");

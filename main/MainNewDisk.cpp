@@ -1,15 +1,17 @@
 // The new-disk command: a formatted image from the choices of the new-disk dialog,
-// written to its file and shown in the active side.
+// written to its file and, once it is there, shown in the active side.
 #include "Main.h"
 
 #include "D64StringGrid.h"
-#include "LocalPath.h"
 #include "NewDlg.h"
 #include "UserPrompts.h"
 #include "hostfile.h"
 
 #include <QMenu>
 
+#include <sys/stat.h>
+
+#include <array>
 #include <climits>
 #include <filesystem>
 
@@ -25,12 +27,18 @@ std::string DefaultNewDiskName() {
     throw EC64DiskException("Can't find valid Filename!");
 }
 
-// ".d64" for a name without a dot after its last path separator.
-std::string WithExtension(std::string Name) {
-    const std::size_t Slash = Name.find_last_of('/');
-    const std::size_t Dot = Name.find_last_of('.');
-    if (Dot == std::string::npos || (Slash != std::string::npos && Dot < Slash)) Name += ".d64";
-    return Name;
+// Which file a path names and its times, all zero when it names none: a write changes
+// the times, a replace by rename the inode.
+std::array<int64_t, 7> FileStateOf(const std::string& Path) {
+    struct stat Info;
+    if (::stat(Path.c_str(), &Info) != 0) return {};
+    return {static_cast<int64_t>(Info.st_dev),
+            static_cast<int64_t>(Info.st_ino),
+            Info.st_size,
+            Info.st_mtim.tv_sec,
+            Info.st_mtim.tv_nsec,
+            Info.st_ctim.tv_sec,
+            Info.st_ctim.tv_nsec};
 }
 
 } // namespace
@@ -39,30 +47,42 @@ void TMainForm::NewD641Click() {
     Guarded([this] {
         const std::optional<TNewDiskValues> Choice = TNewDlg::Execute(Prompts, this);
         if (!Choice) return;
-        std::string Name = ToLocalPath(Choice->Filename);
-        Name = WithExtension(Name.empty() ? DefaultNewDiskName() : Name);
-        // A file of that name may be a disk the user has filled: only his Yes replaces it.
-        if (HostFile::Exists(Name) &&
-            !Prompts.AskYesNo("The file <" + FromLocalPath(Name) +
-                                  "> already exists!\r\nReplace it with the new disk?",
-                              true))
+        // The dialog has asked before an existing file is replaced.
+        std::string Name = Choice->HostFileName();
+        if (Name.empty()) Name = DefaultNewDiskName();
+
+        // The new disk is made and written whole before any side takes it: a file that
+        // cannot be written leaves both sides with the disks and rows they had.
+        const std::shared_ptr<TC64Disk> Created =
+            TC64Disk::CreateDiskImage(Name, Choice->DiskType(), Choice->DosEmulation());
+        std::shared_ptr<TC64Disk> Replaced;
+        std::error_code Error;
+        for (int Side : {1, 2})
+            if (DiskRef(Side) && std::filesystem::equivalent(DiskRef(Side)->FileName(), Name, Error))
+                Replaced = DiskRef(Side);
+        const std::array<int64_t, 7> Before = FileStateOf(Name);
+        try {
+            Created->BeginUpdate();
+            Created->SetDiskName(Choice->DiskName);
+            Created->SetDiskID(Choice->DiskID);
+            Created->SetDosType(Choice->DiskID.size() > 3 ? Choice->DiskID.substr(3, 2) : std::string());
+            Created->EndUpdate(true);
+        } catch (const std::exception& Failure) {
+            const bool Unchanged = FileStateOf(Name) == Before;
+            QString Text = QString::fromStdString(Failure.what()) + FailedWriteNote(Unchanged);
+            // A side showing the file that was to be replaced shows what is left of it.
+            if (Replaced && !Unchanged) RereadDisk(Replaced, Text);
+            Prompts.ShowError(Text);
             return;
+        }
 
         const int Side = ActiveSide();
-        std::shared_ptr<TC64Disk>& SideDisk = DiskRef(Side);
-        SideDisk.reset();
-        SideDisk = TC64Disk::CreateDiskImage(Name, Choice->DiskType(), Choice->DosEmulation());
+        // A side that showed the file just replaced shows the new disk as well.
+        for (int Other : {1, 2})
+            if (Replaced && DiskRef(Other) == Replaced) DiskRef(Other) = Created;
+        DiskRef(Side) = Created;
         SideMenu(Side)->setEnabled(true);
-        SideDisk->SetDiskName(Choice->DiskName);
-        SideDisk->SetDiskID(Choice->DiskID);
-        SideDisk->SetDosType(Choice->DiskID.size() > 3 ? Choice->DiskID.substr(3, 2) : std::string());
-        // The other side showing the file just replaced shows the new disk as well.
-        const int OtherSide = Side == 1 ? 2 : 1;
-        std::error_code Error;
-        if (DiskRef(OtherSide) && std::filesystem::equivalent(DiskRef(OtherSide)->FileName(), Name, Error))
-            DiskRef(OtherSide) = SideDisk;
         ViewOf(Side)->SetEmpty(true);
         RefreshChangedSide(Side);
-        SideDisk->Save();
     });
 }

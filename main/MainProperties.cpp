@@ -10,9 +10,6 @@
 
 #include <QAction>
 
-#include <array>
-#include <cstring>
-
 namespace {
 
 const char* const FreeBlocksQuestion =
@@ -87,8 +84,8 @@ void TMainForm::PropertiesClick(QAction* Sender) {
         const TDiskPropValues Shown = TDiskPropValues::FromDisk(*SideDisk);
         const std::optional<TDiskPropValues> Edited = TDiskPropDlg::Execute(Prompts, this, Shown);
         if (!Edited) return;
-        ApplyDiskProperties(*SideDisk, Shown, *Edited, Prompts);
-        RefreshChangedSide(Side);
+        if (ChangeDisk(Side, [&] { ApplyDiskProperties(*SideDisk, Shown, *Edited, Prompts); }))
+            RefreshChangedSide(Side);
     });
 }
 
@@ -122,35 +119,25 @@ void TMainForm::Properties1Click() {
             !Prompts.AskYesNo(TypeOrSizeQuestion, true))
             return;
 
-        std::array<uint8_t, 32> Before;
-        std::memcpy(Before.data(), Entry, Before.size());
-        // A change that does not reach the file is taken back in memory too, so that a
-        // later write cannot carry it there unasked.
-        const auto Restore = [&] { std::memcpy(Entry, Before.data(), Before.size()); };
-        try {
-            if (TypeChanged) {
-                const TFileTypeInfo Info{TFilePropValues::KindOfItem(Edited->TypeItem),
-                                         static_cast<uint8_t>(Edited->Locked),
-                                         static_cast<uint8_t>(Edited->Closed)};
-                SideDisk->EncodeFileType(Entry + 2, Info);
-            } else {
-                SideDisk->CheckWriteAccess();
-                Entry[2] = KeptType;
-            }
-            SideDisk->ChangeFileEntry(Entry, Edited->Name, Edited->Blocks);
-        } catch (const EC64DiskChangedException&) {
-            Restore();
-            throw;
-        } catch (const EC64DiskException& Error) {
-            Restore();
-            Prompts.ShowMessage(QString::fromStdString(Error.what()));
-        } catch (...) {
-            Restore();
-            throw;
-        }
-
+        // The engine's refusals are plain messages; the command ends with the listing
+        // rebuilt and the row kept, from the disk as its file holds it after a failure.
         const int Row = View->Row();
-        RefreshChangedSide(Side);
+        const bool Written = ChangeDisk(
+            Side,
+            [&] {
+                if (TypeChanged) {
+                    const TFileTypeInfo Info{TFilePropValues::KindOfItem(Edited->TypeItem),
+                                             static_cast<uint8_t>(Edited->Locked),
+                                             static_cast<uint8_t>(Edited->Closed)};
+                    SideDisk->EncodeFileType(Entry + 2, Info);
+                } else {
+                    SideDisk->CheckWriteAccess();
+                    Entry[2] = KeptType;
+                }
+                SideDisk->ChangeFileEntry(Entry, Edited->Name, Edited->Blocks);
+            },
+            true);
+        if (Written) RefreshChangedSide(Side);
         View->ClearSelection();
         View->SetRow(Row);
     });

@@ -141,7 +141,7 @@ class NewDlgTest : public QObject {
         });
         Result = TNewDlg::Execute(Prompts, nullptr, *Result);
         QVERIFY(Result && Result->DiskType() == dt35TracksErrorInfo && Result->DosEmulation() == deCbmDos);
-        const TNewDiskValues Given{"\x01GAME\xA9", "AB", "/tmp/x.d64", false, true, false};
+        const TNewDiskValues Given{"\x01GAME\xA9", "AB", "/nonexistent/x.d64", false, true, false};
         WhenOpen<TNewDlg>([](TNewDlg& Shown) { QTest::mouseClick(Shown.OKBtn, Qt::LeftButton); });
         QVERIFY(TNewDlg::Execute(Prompts, nullptr, Given) == Given);
         WhenOpen<TNewDlg>([](TNewDlg& Shown) {

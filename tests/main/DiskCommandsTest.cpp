@@ -14,6 +14,7 @@
 #include "ScriptedPrompts.h"
 #include "TestDisks.h"
 #include "WhenOpen.h"
+#include "WindowTestSupport.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -29,18 +30,13 @@ using namespace TestDisks;
 
 namespace {
 
-class FakeFontInstaller : public IFontInstaller {
-  public:
-    bool AddFont(const QString&) override { return true; }
-    bool RemoveFont(const QString&) override { return true; }
-};
-
 const QString FreeBlocksQuestion =
     "Changing the number of free blocks turns your disk in an invalid state!\r\n"
     "Do you really want to change it?";
 const QString TypeOrSizeQuestion =
     "Changing type or size of an file can turn your disk and/or file in an invalid state!\r\n"
     "Do you really want to change it?";
+const QString NothingWritten = "\r\nNothing has been written to it.";
 const QString BamQuestion = "Changing the Block Availability Map can turn your disk in an invalid state!\r\n"
                             "Do you really want to change it?";
 
@@ -56,7 +52,7 @@ class DiskCommandsTest : public QObject {
     QTemporaryDir Dir;
     ScriptedPrompts Prompts;
     MemorySettingsStore Store;
-    FakeFontInstaller Fonts;
+    TQuietFontInstaller Fonts;
     std::unique_ptr<TMainForm> Form;
 
     void ShowForm() {
@@ -100,6 +96,7 @@ class DiskCommandsTest : public QObject {
         Prompts.Clear();
     }
     void cleanup() {
+        HostFile::SetFaultHook(nullptr);
         Form.reset();
         QVERIFY(Prompts.Unexpected.isEmpty());
     }
@@ -360,7 +357,7 @@ class DiskCommandsTest : public QObject {
             QTest::keyClicks(Shown.efFilename, "RENAMED");
             QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
         });
-        QCOMPARE(Prompts.Messages(), QStringList{"Disk is Soft Write Protected!"});
+        QCOMPARE(Prompts.Messages(), QStringList{"Disk is Soft Write Protected!" + NothingWritten});
         QCOMPARE(ReadFile(Path), Before);
         QCOMPARE(NameCell(1, 1), QString("\"GONE\""));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(Form->Disk(1)->Image()), Before.size()), Before);
@@ -437,9 +434,49 @@ class DiskCommandsTest : public QObject {
             QTest::mouseClick(Shown.bok, Qt::LeftButton);
         });
         SideItem(2, "&View BAM")->trigger();
-        QCOMPARE(Prompts.Errors(), QStringList{"Disk is Soft Write Protected!"});
+        QCOMPARE(Prompts.Errors(), QStringList{"Disk is Soft Write Protected!" + NothingWritten});
         QCOMPARE(ReadFile(Path), Before);
         QCOMPARE(Form->ActiveSide(), 2);
+    }
+
+    void failedWritesLeaveTheDiskAsItsFileHoldsIt() {
+        const QString Path = Dir.filePath("refused.d64");
+        AddFile(*NewDisk(Path), "GAME", 600);
+        ShowForm();
+        OpenOn(1, Path);
+        const QString Shown = Form->DiskNameLabel(1)->text() + Form->StatusText(1) + NameCell(1, 1);
+        // A label, a block and a file name, each refused by the file: memory and side
+        // stay as the file holds them.
+        Prompts.YesNoAnswers = {true};
+        const std::function<void()> Commands[] = {[&] {
+                                                      WhenOpen<TDiskPropDlg>([](TDiskPropDlg& Dialog) {
+                                                          QTest::keyClicks(Dialog.Diskname, "NEW");
+                                                          QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
+                                                      });
+                                                      ToolButton("Edit Disk Properties")->trigger();
+                                                  },
+                                                  [&] {
+                                                      WhenOpen<TBAMDlg>([](TBAMDlg& Dialog) {
+                                                          QTest::mouseClick(Dialog.BamView1, Qt::LeftButton,
+                                                                            {}, CellCentre(1, 0));
+                                                          QTest::mouseClick(Dialog.bok, Qt::LeftButton);
+                                                      });
+                                                      ToolButton("View BAM")->trigger();
+                                                  },
+                                                  [&] {
+                                                      FileProperties(1, [](TFilePropertiesDlg& Dialog) {
+                                                          QTest::keyClicks(Dialog.efFilename, "NEW");
+                                                          QTest::mouseClick(Dialog.OKBtn, Qt::LeftButton);
+                                                      });
+                                                  }};
+        for (const std::function<void()>& Command : Commands) {
+            RefuseOpens(1);
+            Command();
+            QVERIFY(MatchesFile(*Form->Disk(1)));
+            QCOMPARE(Form->DiskNameLabel(1)->text() + Form->StatusText(1) + NameCell(1, 1), Shown);
+        }
+        QCOMPARE(Prompts.Errors(),
+                 QStringList(3, "Can't open file \"" + Path + "\": Permission denied" + NothingWritten));
     }
 
     void directoryBlockFreedInTheBamStaysDirectory() {

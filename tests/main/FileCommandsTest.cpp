@@ -8,8 +8,11 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPushButton>
 #include <QTest>
 #include <QTimer>
+
+#include <filesystem>
 
 namespace {
 
@@ -28,6 +31,7 @@ QStringList FolderFiles(const QString& Folder) {
 }
 
 const uint32_t Header = 91392;
+const QString NothingWritten = "\r\nNothing has been written to it.";
 
 } // namespace
 
@@ -84,7 +88,10 @@ class FileCommandsTest : public QObject {
         W->Open(2, MakeImage(W->PathOf("full.d64"), Filler));
         Select(W->View(1), {1, 2});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors(), QStringList{"Disk is full!"});
+        QCOMPARE(
+            W->Prompts.Errors(),
+            QStringList{
+                "Disk is full!\r\nPart of the change has been written to it: it is shown as it now stands."});
         QCOMPARE(ListedNames(W->View(2)).last(), QString("SMALL"));
         QVERIFY(W->View(1)->hasFocus());
 
@@ -94,7 +101,7 @@ class FileCommandsTest : public QObject {
         W->Open(2, MakeImage(W->PathOf("many.d64"), Many));
         Select(W->View(1), {1});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors().last(), QString("Maximum number of files reached!"));
+        QCOMPARE(W->Prompts.Errors().last(), "Maximum number of files reached!" + NothingWritten);
 
         // A soft write protected destination, with the protection honoured.
         W->Open(2, MakeImage(W->PathOf("p.d64")));
@@ -103,7 +110,7 @@ class FileCommandsTest : public QObject {
         const ByteArray Before = FileBytes(W->PathOf("p.d64"));
         Select(W->View(1), {1});
         W->Form->Copy1Click();
-        QCOMPARE(W->Prompts.Errors().last(), QString("Disk is Soft Write Protected!"));
+        QCOMPARE(W->Prompts.Errors().last(), "Disk is Soft Write Protected!" + NothingWritten);
         QCOMPARE(FileBytes(W->PathOf("p.d64")), Before);
     }
 
@@ -118,6 +125,7 @@ class FileCommandsTest : public QObject {
         W->Prompts.YesNoAnswers = {false};
         QTest::keyClick(W->View(1), Qt::Key_Delete);
         QCOMPARE(W->Prompts.Questions(), QStringList{"Do you really want to scratch 5 files?"});
+        QVERIFY(!W->Prompts.Shown.last().DefaultNo);
         QCOMPARE(FileBytes(Path), Before);
 
         Select(W->View(1), {2});
@@ -135,6 +143,7 @@ class FileCommandsTest : public QObject {
             W->Prompts.Questions().last(),
             QString(
                 "Do you really want to delete 2 files?\r\nAttention, deleted files cannot be unscratched!"));
+        QVERIFY(W->Prompts.Shown.last().DefaultNo); // a wipe is not undone by a reflex Return
         QCOMPARE(ListedNames(W->View(1)), (QStringList{"F3", "F4", "F5"}));
         QCOMPARE(FileBytes(Path)[Header + 256 + 5], 0); // wiped
 
@@ -144,6 +153,15 @@ class FileCommandsTest : public QObject {
                  QString("Please first select one or more files to delete and try again!"));
         QTest::keyClick(W->View(1), Qt::Key_A, Qt::ControlModifier);
         QVERIFY(W->View(1)->IsRowSelected(1) && W->View(1)->IsRowSelected(3));
+
+        // The selected blank row of a listing without files is no selection.
+        W->Open(2, MakeImage(W->PathOf("e2.d64")));
+        W->Open(1, MakeImage(W->PathOf("e1.d64")));
+        QTest::keyClick(W->View(1), Qt::Key_Delete);
+        QTest::keyClick(W->View(1), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Messages().mid(1),
+                 (QStringList{"Please first select one or more files to scratch and try again!",
+                              "Please first select one or more files to copy and try again!"}));
     }
 
     void exportModesAndOverwriteAnswers() {
@@ -180,6 +198,17 @@ class FileCommandsTest : public QObject {
         QCOMPARE(FileBytes(Out + "/three.prg"), SomeBytes(600, 3));
         QCOMPARE(FolderFiles(Out), (QStringList{"one.prg", "three.prg", "two.prg"})); // NIL is empty
         QCOMPARE(W->Prompts.Messages().last(), QString("2 Files successfully exported!"));
+
+        // A file that cannot be replaced is reported; the export goes on to the end and the count.
+        Select(W->View(1), {1, 4});
+        W->Prompts.FolderNames = {Out};
+        W->Prompts.YesNoAllAnswers = {TAnswer::All};
+        RefuseOpens(1);
+        W->Form->ExporttoPRG2Click(1);
+        QCOMPARE(W->Prompts.Messages().mid(W->Prompts.Messages().size() - 2),
+                 (QStringList{"Error while exporting file <ONE" + QString(13, QChar(0xA0)) +
+                                  ">.\r\nCan't open file \"" + Out + "/ONE.prg\": Permission denied",
+                              "1 Files successfully exported!"}));
 
         // Export Selection: nothing selected, or the folder picker cancelled.
         Select(W->View(1), {});
@@ -245,6 +274,47 @@ class FileCommandsTest : public QObject {
         QCOMPARE(ListedNames(W->View(1)), (QStringList{"MINE", "NEW"}));
     }
 
+    void failedWritesLeaveTheDiskAsItsFileHoldsIt() {
+        W->Open(1, MakeImage(W->PathOf("a.d64"), {{"ONE", SomeBytes(300, 1)}, {"TWO", SomeBytes(20, 2)}}));
+        W->Open(2, MakeImage(W->PathOf("b.d64")));
+        // A copy and a scratch refused by the files: memory and listings are the files'.
+        W->Prompts.YesNoAnswers = {true};
+        for (const Qt::Key Key : {Qt::Key_F5, Qt::Key_Delete}) {
+            Select(W->View(1), {1, 2});
+            RefuseOpens(1);
+            QTest::keyClick(W->View(1), Key);
+            QVERIFY(W->Prompts.Errors().last().endsWith("\": Permission denied" + NothingWritten));
+        }
+        QVERIFY(MatchesFile(*W->Form->Disk(1)) && MatchesFile(*W->Form->Disk(2)));
+        QCOMPARE(ListedNames(W->View(1)) + ListedNames(W->View(2)), (QStringList{"ONE", "TWO"}));
+
+        // A new disk that cannot be created leaves the side its disk and rows, which copy.
+        const std::weak_ptr<TC64Disk> Shown = W->Form->Disk(1); // lets a dropped disk go
+        TNewDiskValues Values;
+        Values.Filename = "/nonexistent/x.d64";
+        CreateNewDisk(1, Values);
+        Select(W->View(1), {1, 2});
+        W->Form->Copy1Click();
+        QVERIFY(W->Form->Disk(1) == Shown.lock() && ListedNames(W->View(2)).size() == 2);
+        QCOMPARE(W->Prompts.Errors()[2],
+                 "Can't create file \"/nonexistent/x.d64\": No such file or directory" + NothingWritten);
+    }
+
+    void oneFileInBothSidesIsOneDisk() {
+        const QString Path = MakeImage(W->PathOf("a.d64"), {{"ONE", SomeBytes(300, 1)}});
+        std::filesystem::create_hard_link(LocalPath(Path), LocalPath(W->PathOf("link.d64")));
+        W->Open(1, Path);
+        W->Open(2, W->PathOf("link.d64"));
+        QTest::keyClick(W->View(2), Qt::Key_F5);
+        QCOMPARE(W->Prompts.Messages(), QStringList{"Both sides show the same disk!\r\n"
+                                                    "A file cannot be copied onto the disk it comes from."});
+        // Read again after a failed write, the disk is still one, in both sides.
+        W->Prompts.YesNoAnswers = {true};
+        RefuseOpens(1);
+        QTest::keyClick(W->View(2), Qt::Key_Delete);
+        QVERIFY(W->Form->Disk(1) == W->Form->Disk(2) && ListedNames(W->View(2)) == QStringList{"ONE"});
+    }
+
     // Each disk type, DOS and error-byte choice, as the written file shows it.
     void newDiskCombinations_data() {
         QTest::addColumn<bool>("Forty");
@@ -298,11 +368,11 @@ class FileCommandsTest : public QObject {
         QCOMPARE(QFileInfo(QString::fromStdString(W->Form->Disk(2)->FileName())).fileName(),
                  QString("Unnamed(2).d64"));
 
-        // The dialog's default name meets a filled disk: No keeps file and side as they were.
+        // The dialog's default name meets a filled disk: No keeps file, side and dialog as they were.
         const ByteArray Filled = FileBytes(W->PathOf("Unnamed.d64"));
         const auto Shown = W->Form->Disk(2);
         W->Prompts.YesNoAnswers = {false};
-        CreateNewDisk(2, TNewDiskValues());
+        QVERIFY(CreateNewDisk(2, TNewDiskValues()));
         QCOMPARE(W->Prompts.Shown.last().DefaultNo, true);
         QCOMPARE(W->Prompts.Questions().last(),
                  QString("The file <Unnamed.d64> already exists!\r\nReplace it with the new disk?"));
@@ -315,16 +385,22 @@ class FileCommandsTest : public QObject {
     }
 
   private:
-    // Runs the new-disk command on a side with the dialog filled with Values and confirmed.
-    void CreateNewDisk(int Side, const TNewDiskValues& Values) {
+    // Runs the new-disk command on a side with the dialog filled with Values and OK clicked.
+    // True when the dialog stayed open after OK with Values kept (it is then cancelled).
+    bool CreateNewDisk(int Side, const TNewDiskValues& Values) {
         W->View(Side)->SetFocus();
-        QTimer::singleShot(0, [Values] {
+        bool KeptOpen = false;
+        QTimer::singleShot(0, [Values, &KeptOpen] {
             auto* Dialog = qobject_cast<TNewDlg*>(QApplication::activeModalWidget());
             QVERIFY(Dialog);
             Dialog->SetValues(Values);
-            Dialog->accept();
+            QTest::mouseClick(Dialog->OKBtn, Qt::LeftButton);
+            if (!Dialog->isVisible()) return;
+            KeptOpen = Dialog->Values() == Values;
+            Dialog->reject();
         });
         W->Form->NewD641Click();
+        return KeptOpen;
     }
 };
 

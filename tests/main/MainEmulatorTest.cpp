@@ -163,9 +163,9 @@ class MainEmulatorTest : public QObject {
         TC64Disk::CreateDiskImage(Local(Empty), dt35Tracks, deCbmDos)->Save();
         Store.Values["Emulator"] = QByteArray(1, 2);
         ShowForm(Recorder);
-        // The right pane has no image: with the focus anywhere but the left grid, nothing happens.
+        // The right pane has no image: with the right side active, nothing happens.
         OpenOn(1, Games, 5);
-        View(1)->clearFocus();
+        View(2)->SetFocus();
         Form->RunClick();
         QVERIFY(Recorder.Starts.empty() && Prompts.Messages().isEmpty());
 

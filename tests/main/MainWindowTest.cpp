@@ -457,6 +457,15 @@ class MainWindowTest : public QObject {
         QVERIFY(Form->LeftView()->hasFocus());
         QTest::mouseClick(Form->DiskNameLabel(2), Qt::LeftButton);
         QVERIFY(Form->RightView()->hasFocus());
+
+        // A menu opened and closed with Esc leaves the focus in the menu bar: the
+        // commands still act on the highlighted side.
+        QTest::mouseClick(Form->DiskNameLabel(1), Qt::LeftButton);
+        QMenuBar* Bar = Form->menuBar();
+        QTest::mouseClick(Bar, Qt::LeftButton, {}, Bar->actionGeometry(Bar->actions().first()).center());
+        QVERIFY(QApplication::activePopupWidget());
+        QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Escape);
+        QCOMPARE(Form->ActiveSide(), 1);
     }
 
     // The unfocused side's disk name is drawn in the colours of the unfocused grid's

@@ -6,6 +6,12 @@
 #include <QFile>
 #include <QTest>
 
+#include <cerrno>
+
+TWindowFixture::~TWindowFixture() {
+    HostFile::SetFaultHook(nullptr);
+}
+
 void TWindowFixture::Show() {
     Form = std::make_unique<TMainForm>(Prompts, Store, Fonts);
     Form->show();
@@ -24,6 +30,17 @@ TD64StringGrid* TWindowFixture::View(int Side) const {
 
 std::string LocalPath(const QString& Path) {
     return QFile::encodeName(Path).toStdString();
+}
+
+void RefuseOpens(int Count) {
+    HostFile::SetFaultHook([Count](const char* Operation) mutable {
+        return std::string(Operation) == "open" && Count-- > 0 ? EACCES : 0;
+    });
+}
+
+bool MatchesFile(const TC64Disk& Disk) {
+    return ByteArray(Disk.Image(), Disk.Image() + Disk.ImageSize()) ==
+           FileBytes(QFile::decodeName(Disk.FileName().c_str()));
 }
 
 QString MakeImage(const QString& Path, const std::vector<TImageFile>& Files) {

@@ -37,12 +37,17 @@ class TWindowFixture {
     TQuietFontInstaller Fonts;
     std::unique_ptr<TMainForm> Form;
 
+    ~TWindowFixture();
     QString PathOf(const QString& Name) const { return Dir.filePath(Name); }
     void Show();
     void Open(int Side, const QString& Path);
     TD64StringGrid* View(int Side) const;
 };
 
+// The next Count opens of any file fail as for a file the user may not write.
+void RefuseOpens(int Count);
+// The disk object's image equals the bytes of its file.
+bool MatchesFile(const TC64Disk& Disk);
 // A formatted 35-track image holding these files, saved to Path.
 QString MakeImage(const QString& Path, const std::vector<TImageFile>& Files = {});
 std::string LocalPath(const QString& Path);
