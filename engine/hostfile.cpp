@@ -614,8 +614,13 @@ bool HasInterruptedWrite(const std::string& APath) {
 bool RestoreInterruptedWrite(const std::string& APath) {
     if (!HasInterruptedWrite(APath)) return false;
     const std::string Path = ResolveLinks(APath);
-    TFile File(Path, TFile::TMode::Write);
-    return RestoreFromJournals(Path, File);
+    try {
+        TFile File(Path, TFile::TMode::Write);
+        return RestoreFromJournals(Path, File);
+    } catch (const std::system_error& Error) {
+        // Reading it as it is would show a half-written file as if it were whole.
+        Fail(Error.code().value(), "Can't restore the interrupted save of", Path);
+    }
 }
 
 TTemporary::TTemporary(const std::string& Pattern, TKind Kind) : FKind(Kind) {

@@ -146,7 +146,8 @@ class THeldLock {
 // True when an in-place write of Path was interrupted and left its journal.
 bool HasInterruptedWrite(const std::string& Path);
 // Restores the old contents of Path from the journal of an interrupted in-place write,
-// under an exclusive lock, and removes the journal. Returns true when it restored.
+// under an exclusive lock, and removes the journal. Returns true when it restored;
+// raises when a journal is there but cannot be restored.
 bool RestoreInterruptedWrite(const std::string& Path);
 
 // A temporary file (0600) or folder (0700) made from a name ending in XXXXXX, locked
