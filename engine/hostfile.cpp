@@ -305,32 +305,36 @@ void MakeFolders(const std::string& Folder) {
 }
 
 // Writes and syncs a journal for Path, beside it where its folder takes one, else in the
-// state folder; returns where.
+// state folder; returns where. Raises when neither can hold it.
 std::string WriteJournal(const std::string& Path, const TFileStamp& St, const std::vector<uint8_t>& Journal) {
-    const std::vector<std::string> Places = JournalPlaces(Path, St);
-    const auto Create = [](const std::string& Place) {
-        return ::open(Place.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
-    };
-    std::string Place = Places[0];
-    int Fd = Create(Place);
-    const int BesideError = errno;
-    if (Fd < 0 && Places.size() > 1) {
-        Place = Places[1];
-        MakeFolders(SplitPath(Place).Folder);
-        Fd = Create(Place);
+    int FirstError = 0;
+    for (const std::string& Place : JournalPlaces(Path, St)) {
+        const auto Create = [&] {
+            return ::open(Place.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_NOFOLLOW | O_CLOEXEC, 0600);
+        };
+        int Fd = Create();
+        if (Fd < 0 && errno == ENOENT) {
+            MakeFolders(SplitPath(Place).Folder);
+            Fd = Create();
+        }
+        int e = Fd < 0 ? errno : 0;
+        if (Fd >= 0) {
+            try {
+                WriteAll(Fd, Journal.data(), Journal.size(), 0, Place);
+                Check("fsync", "Can't write file", Place, [&] { return ::fsync(Fd); });
+            } catch (const std::system_error& Error) {
+                e = Error.code().value();
+                ::unlink(Place.c_str());
+            }
+            ::close(Fd);
+        }
+        if (!e) {
+            SyncFolder(SplitPath(Place).Folder);
+            return Place;
+        }
+        if (!FirstError) FirstError = e;
     }
-    if (Fd < 0) Fail(Places.size() > 1 ? errno : BesideError, "Can't write a journal for", Path);
-    try {
-        WriteAll(Fd, Journal.data(), Journal.size(), 0, Place);
-        Check("fsync", "Can't write file", Place, [&] { return ::fsync(Fd); });
-    } catch (...) {
-        ::close(Fd);
-        ::unlink(Place.c_str());
-        throw;
-    }
-    ::close(Fd);
-    SyncFolder(SplitPath(Place).Folder);
-    return Place;
+    Fail(FirstError, "Can't write a journal for", Path);
 }
 
 void RemoveJournal(const std::string& Place) {

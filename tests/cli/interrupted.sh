@@ -64,8 +64,12 @@ for run in $(seq 1 "$RUNS"); do
         left=$(ls -A img run | grep -v -e '^x.d64$' -e '^y.d64$' -e '^img:$' -e '^run:$' -e '^$' || true)
         [ -z "$left" ] || fail "SIG$signal ($kind) left: $left"
     fi
-    [ -n "$(ls -A img state/kobaltmandrexis 2>/dev/null | grep journal)" ] && seen[journal]=$((${seen[journal]:-0} + 1))
-    $runner "$D64TOOL" list img/x.d64 >/dev/null 2>&1 || fail "list after SIG$signal ($kind) failed"
+    journal=$(ls -A img state/kobaltmandrexis 2>/dev/null | grep journal || true)
+    err=$($runner "$D64TOOL" list img/x.d64 2>&1 >/dev/null) || fail "list after SIG$signal ($kind) failed: $err"
+    if [ -n "$journal" ]; then
+        seen[journal]=$((${seen[journal]:-0} + 1))
+        grep -q "was undone: the diskimage was restored from its journal" <<<"$err" || fail "no word of the restore: $err"
+    fi
     if cmp -s img/x.d64 old.d64; then
         seen[old]=$((${seen[old]:-0} + 1))
     elif cmp -s img/x.d64 new.d64; then
