@@ -7,21 +7,10 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <sys/file.h>
-#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
 using namespace cli_test;
-
-namespace {
-
-mode_t ModeOf(const std::filesystem::path& Path) {
-    struct stat St;
-    stat(Path.c_str(), &St);
-    return St.st_mode & 07777;
-}
-
-} // namespace
 
 TEST(ImageTransactionTest, ImageReplacedAgainAndAgainIsWaitedForUntilTheTimeLimit) {
     TTempDir dir;
@@ -48,7 +37,8 @@ TEST(ImageTransactionTest, ImageReplacedAgainAndAgainIsWaitedForUntilTheTimeLimi
         }
         close(Held);
     });
-    while (!Started) std::this_thread::yield();
+    while (!Started)
+        std::this_thread::yield();
     std::ostringstream Err;
     std::unique_ptr<TC64Disk> Disk;
     EXPECT_NO_THROW(Disk = OpenImage(Path, std::nullopt, Err));
@@ -66,10 +56,11 @@ TEST(ImageTransactionTest, ScratchCopyIsPrivateAndOutOfTheTemporaryFolder) {
         TScratchFile Scratch(dir.Path("gone/x.d64"));
         unsetenv("XDG_RUNTIME_DIR");
         EXPECT_EQ(Scratch.Path().parent_path().parent_path(), dir.Path("run"));
-        EXPECT_EQ(ModeOf(Scratch.Path().parent_path()), 0700u);
+        EXPECT_EQ(std::filesystem::status(Scratch.Path().parent_path()).permissions(),
+                  std::filesystem::perms(0700));
         auto Disk = TC64Disk::CreateDiskImage(dir.Path("x.d64"), dt35Tracks, deCbmDos);
         Disk->SaveToFile(Scratch.Path().string());
-        EXPECT_EQ(ModeOf(Scratch.Path()), 0600u);
+        EXPECT_EQ(std::filesystem::status(Scratch.Path()).permissions(), std::filesystem::perms(0600));
     }
     EXPECT_TRUE(std::filesystem::is_empty(dir.Path("run")));
 }
