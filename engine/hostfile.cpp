@@ -345,10 +345,14 @@ void RemoveJournal(const std::string& Place) {
 // Restores File (locked exclusively) from the journal an interrupted write left.
 bool RestoreFromJournals(const std::string& Path, TFile& File) {
     const TFileStamp St = File.Stamp();
+    struct stat FileSt;
+    if (::stat(Path.c_str(), &FileSt) != 0) return false;
     bool Restored = false;
     for (const std::string& Place : JournalPlaces(Path, St)) {
         struct stat JournalSt;
         if (::lstat(Place.c_str(), &JournalSt) != 0 || !S_ISREG(JournalSt.st_mode)) continue;
+        // Only a journal this user or the file's owner wrote is trusted with its bytes.
+        if (JournalSt.st_uid != ::geteuid() && JournalSt.st_uid != FileSt.st_uid) continue;
         std::vector<uint8_t> Journal;
         {
             TFile In(Place, TFile::TMode::Read);

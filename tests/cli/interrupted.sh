@@ -31,7 +31,7 @@ for run in $(seq 1 150); do
     [ "$kind" = foreign ] && chown nobody:nogroup img/x.d64 && runner="setpriv --reuid=nobody --regid=nogroup --clear-groups"
     $runner "$D64TOOL" copy full.d64 img/x.d64 2>/dev/null &
     pid=$!
-    sleep "0.0$((RANDOM % 50))"
+    sleep "$(printf "0.%03d" $((RANDOM % 50)))"
     kill -"$signal" "$pid" 2>/dev/null || true
     wait "$pid" 2>/dev/null || true
     [ "$signal" = KILL ] || [ -z "$(leftovers)" ] || fail "SIG$signal ($kind) left: $(leftovers)"
