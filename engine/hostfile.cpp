@@ -634,7 +634,8 @@ bool RestoreInterruptedWrite(const std::string& APath) {
 TTemporary::TTemporary(const std::string& Pattern, TKind Kind) : FKind(Kind) {
     // Created and listed as one step.
     TSignalsHeld Held;
-    for (;;) {
+    for (int Attempt = 0;; ++Attempt) {
+        if (Attempt == 10) Fail(EAGAIN, "Can't create file", Pattern);
         FPath = Pattern;
         if (Kind == TKind::Folder) {
             if (!::mkdtemp(FPath.data())) Fail(errno, "Can't create folder", Pattern);

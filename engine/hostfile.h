@@ -1,9 +1,10 @@
 // Host file access for image files and exported files: opened and closed within each
 // operation, with advisory locks (shared while reading, exclusive while writing), whole
-// files replaced so that they are never left half written, the version of a file this
-// program last read or wrote (to notice other programs' changes), and locks a command
-// holds from start to end. Host errors are raised as std::system_error naming the file
-// and carrying the system's reason.
+// files replaced so that they are never left half written (by a rename, or in place with
+// a journal that the next open restores from), private temporary files that a later run
+// can tell from live ones, the version of a file this program last read or wrote (to
+// notice other programs' changes), and locks a command holds from start to end. Host errors are raised as
+// std::system_error naming the file and carrying the system's reason.
 #pragma once
 
 #include <chrono>
