@@ -9,23 +9,33 @@
 namespace {
 
 // Locks an image for the whole command. A writer that replaced the file between our
-// open and our lock leaves us holding the old file: lock the one the path names now.
+// open and our lock leaves us holding the old file: lock the one the path names now, for
+// as long as the command's wait allows. Then nothing that image's commands make can be
+// in use by another command, and what killed ones left is removed.
 std::unique_ptr<HostFile::THeldLock> LockImage(const std::string& ImagePath, bool Exclusive,
                                                std::ostream& Err) {
     // A missing file or something that is no file is reported by the engine's checks.
     if (!HostFile::IsRegularFile(ImagePath)) return nullptr;
     // Brief waits are the normal course when scripts share an image; longer ones are told.
     bool Told = false;
-    const auto Tell = [&](std::chrono::milliseconds Waited) {
-        if (Told || Waited < std::chrono::milliseconds(500)) return;
-        Err << "d64tool: waiting for " << ImagePath << ", which another program is using\n";
-        Told = true;
-    };
-    for (int Attempt = 0; Attempt < 100; ++Attempt) {
-        auto Lock = std::make_unique<HostFile::THeldLock>(ImagePath, Exclusive, CommandLockWait, Tell);
-        if (Lock->StillNamesFile()) return Lock;
+    const auto Start = std::chrono::steady_clock::now();
+    for (;;) {
+        const auto Waited =
+            std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - Start);
+        if (Waited >= CommandLockWait)
+            throw ECliError("Can't lock " + ImagePath + ": it keeps being replaced by another program");
+        const auto Tell = [&](std::chrono::milliseconds Now) {
+            if (Told || Waited + Now < std::chrono::milliseconds(500)) return;
+            Err << "d64tool: waiting for " << ImagePath << ", which another program is using\n";
+            Told = true;
+        };
+        auto Lock =
+            std::make_unique<HostFile::THeldLock>(ImagePath, Exclusive, CommandLockWait - Waited, Tell);
+        if (Lock->StillNamesFile()) {
+            RemoveStaleScratchFiles(ImagePath);
+            return Lock;
+        }
     }
-    throw ECliError("Can't lock " + ImagePath + ": it keeps being replaced by another program");
 }
 
 std::unique_ptr<TC64Disk> LoadImage(const std::string& ImagePath, std::optional<TDosEmulation> Dos) {
@@ -40,7 +50,8 @@ std::unique_ptr<TC64Disk> LoadImage(const std::string& ImagePath, std::optional<
 
 std::unique_ptr<TC64Disk> OpenImage(const std::string& ImagePath, std::optional<TDosEmulation> Dos,
                                     std::ostream& Err) {
-    const auto Lock = LockImage(ImagePath, false, Err);
+    // Restoring an image from the journal of an interrupted save writes to it.
+    const auto Lock = LockImage(ImagePath, HostFile::HasInterruptedWrite(ImagePath), Err);
     return LoadImage(ImagePath, Dos);
 }
 

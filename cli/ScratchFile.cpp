@@ -2,52 +2,74 @@
 #include "ScratchFile.h"
 
 #include "CliError.h"
-#include "hostfile.h"
 
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <string>
 #include <system_error>
 #include <unistd.h>
+#include <vector>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-// A name nobody else uses in Dir, or empty with errno set.
-std::string PickName(const fs::path& Dir, const std::string& Base) {
-    std::string pattern = (Dir / ("." + Base + ".d64tool-XXXXXX")).string();
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) return {};
-    close(fd);
-    return pattern;
+std::string FolderPrefix(const fs::path& Target) {
+    return "." + Target.filename().string() + ".d64tool-";
+}
+
+// The folders a scratch folder may go in, the image's own first.
+std::vector<std::string> ScratchPlaces(const fs::path& Target) {
+    const std::string Own = Target.parent_path().string();
+    std::vector<std::string> Places{Own.empty() ? std::string(".") : Own};
+    const char* Runtime = std::getenv("XDG_RUNTIME_DIR");
+    if (Runtime && Runtime[0] == '/') Places.emplace_back(Runtime);
+    std::error_code ec;
+    const fs::path Temp = fs::temp_directory_path(ec);
+    if (!ec) Places.push_back(Temp.string());
+    return Places;
 }
 
 } // namespace
 
 TScratchFile::TScratchFile(const fs::path& Target) {
-    fs::path dir = Target.parent_path();
-    if (dir.empty()) dir = ".";
-    std::string name = PickName(dir, Target.filename().string());
-    if (name.empty()) {
-        const int besideError = errno;
-        std::error_code ec;
-        name = PickName(fs::temp_directory_path(ec), Target.filename().string());
-        if (name.empty())
-            throw ECliError("Can't create a scratch file in " + dir.string() + ": " +
-                            std::strerror(besideError));
+    const std::vector<std::string> Places = ScratchPlaces(Target);
+    std::string BesideError;
+    for (const std::string& Place : Places) {
+        try {
+            FFolder = std::make_unique<HostFile::TTemporary>(Place + "/" + FolderPrefix(Target) + "XXXXXX",
+                                                             HostFile::TTemporary::TKind::Folder);
+            break;
+        } catch (const std::system_error& Error) {
+            if (BesideError.empty()) BesideError = std::strerror(Error.code().value());
+        }
     }
-    FPath = name;
+    if (!FFolder) throw ECliError("Can't create a scratch file in " + Places[0] + ": " + BesideError);
+    // Listed before it exists, so that the folder is never left holding it; made here,
+    // empty and 0600, so that the engine's copy over it keeps that mode.
+    FPath = fs::path(FFolder->Path()) / Target.filename();
     HostFile::RegisterTemporaryFile(FPath.string());
-    // The engine writes a whole image only where it finds no file, so the name is
-    // handed over free; mkstemp only served to pick a name nobody else uses.
-    std::error_code ec;
-    fs::remove(FPath, ec);
+    const int Fd = ::open(FPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (Fd < 0) {
+        const int Error = errno;
+        HostFile::UnregisterTemporaryFile(FPath.string());
+        throw ECliError("Can't create a scratch file in " + FFolder->Path() + ": " + std::strerror(Error));
+    }
+    ::close(Fd);
 }
 
 TScratchFile::~TScratchFile() {
     std::error_code ec;
     fs::remove(FPath, ec);
     HostFile::UnregisterTemporaryFile(FPath.string());
+}
+
+void RemoveStaleScratchFiles(const fs::path& Target) {
+    const std::vector<std::string> Places = ScratchPlaces(Target);
+    HostFile::RemoveStaleTemporaries(
+        Places[0], {FolderPrefix(Target), HostFile::TemporaryPrefix(Target.filename().string())});
+    for (size_t i = 1; i < Places.size(); ++i)
+        HostFile::RemoveStaleTemporaries(Places[i], {FolderPrefix(Target)});
 }

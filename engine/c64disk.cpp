@@ -80,6 +80,10 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
     if (!HostFile::Exists(FileName)) throw EC64DiskException("Can't find specified diskimage!");
     // Anything but a plain file (a folder, a pipe, a device) is no image.
     if (!HostFile::IsRegularFile(FileName)) throw EC64DiskException("Unknown diskformat!");
+    // A save that was cut short in place left a journal: the old image comes back whole.
+    if (HostFile::RestoreInterruptedWrite(FileName))
+        Notify("An interrupted save to " + FileName +
+               " was undone: the diskimage was restored from its journal.");
     uint64_t Size;
     uint8_t Head[8] = {};
     size_t HeadSize;

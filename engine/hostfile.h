@@ -1,9 +1,10 @@
 // Host file access for image files and exported files: opened and closed within each
 // operation, with advisory locks (shared while reading, exclusive while writing), whole
-// files replaced so that they are never left half written, the version of a file this
-// program last read or wrote (to notice other programs' changes), and locks a command
-// holds from start to end. Host errors are raised as std::system_error naming the file
-// and carrying the system's reason.
+// files replaced so that they are never left half written (by a rename, or in place with
+// a journal that the next open restores from), private temporary files that a later run
+// can tell from live ones, the version of a file this program last read or wrote (to
+// notice other programs' changes), and locks a command holds from start to end. Host errors are raised as
+// std::system_error naming the file and carrying the system's reason.
 #pragma once
 
 #include <chrono>
@@ -16,9 +17,9 @@
 namespace HostFile {
 
 // Tests set this to make an operation fail: it gets the operation's name ("open",
-// "read", "write", "create" (the temporary file of a replace), "fsync", "rename") and
-// returns an errno value to fail with, or 0; EndOfFile for "read" makes the file end
-// there, as a file cut short while reading.
+// "read", "write", "create" (the temporary file of a replace), "fallocate", "fsync",
+// "fsyncdir" (a folder), "rename") and returns an errno value to fail with, or 0;
+// EndOfFile for "read" makes the file end there, as a file cut short while reading.
 using TFaultHook = std::function<int(const char* Operation)>;
 constexpr int EndOfFile = -1;
 void SetFaultHook(TFaultHook Hook);
@@ -59,6 +60,11 @@ class TFile {
     void Sync();
     // Cuts the file to Size bytes.
     void Truncate(uint64_t Size);
+    // Sets aside the disk space for the Count bytes of Data about to be written from
+    // the start, so that writing them cannot run out of it. Where the file system cannot
+    // reserve, the part of Data beyond the file's end is written first, which changes
+    // no old byte and reserves as well.
+    void Reserve(const uint8_t* Data, size_t Count);
 
   private:
     friend TFileStamp ReplaceWhole(const std::string&, const uint8_t*, size_t,
@@ -98,12 +104,16 @@ class TKnownVersion {
 using TReplaceCheck = std::function<void(TFile& Old)>;
 
 // Writes Data as the whole new contents of Path. Normally through a temporary file in
-// the same folder that is renamed over Path, so that the old contents stay whole until
-// the new ones are complete. In place (written over the old bytes, never truncated first,
-// synced) when no temporary file can be made in the folder, when the file has other hard
-// links, or when a new file would get another owner or group. A symbolic link is
-// followed to its target; an existing file's permissions are kept; the folder is synced.
-// Returns the stamp of the written file.
+// the same folder (created 0600, locked while written, given the old file's mode just
+// before it is renamed over Path), so that the old contents stay whole until the new
+// ones are complete. In place when no temporary file can be made in the folder, when the
+// file has other hard links, or when a new file would get another owner or group: the
+// bytes about to change are saved to a journal first (beside the file where its folder
+// takes it, else in $XDG_STATE_HOME/kobaltmandrexis), the space is reserved, only then
+// the file is written and synced, and the journal removed; a failed write puts the old
+// bytes back. A journal left by an interrupted write is restored first. A symbolic link
+// is followed to its target; an existing file's permissions are kept; the folder is
+// synced. Returns the stamp of the written file.
 TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
                         const TReplaceCheck& Check = {});
 
@@ -134,12 +144,52 @@ class THeldLock {
     uint64_t FInode = 0;
 };
 
+// True when an in-place write of Path was interrupted and left its journal.
+bool HasInterruptedWrite(const std::string& Path);
+// Restores the old contents of Path from the journal of an interrupted in-place write,
+// under an exclusive lock, and removes the journal. Returns true when it restored;
+// raises when a journal is there but cannot be restored.
+bool RestoreInterruptedWrite(const std::string& Path);
+
+// A temporary file (0600) or folder (0700) made from a name ending in XXXXXX, locked
+// exclusively for as long as this object lives, so that RemoveStaleTemporaries can tell
+// it is in use, and listed for RemoveTemporaryFiles. Signals wait while it is created
+// and listed, so an interrupt never leaves it unlisted. The destructor removes it (a
+// folder with the files in it) unless Keep was called.
+class TTemporary {
+  public:
+    enum class TKind { File, Folder };
+    TTemporary(const std::string& Pattern, TKind Kind);
+    ~TTemporary();
+    TTemporary(const TTemporary&) = delete;
+    TTemporary& operator=(const TTemporary&) = delete;
+
+    const std::string& Path() const { return FPath; }
+    int Fd() const { return FFd; }
+    // The file has been renamed to its final name: unlisted, closed, not removed.
+    void Keep();
+
+  private:
+    std::string FPath;
+    TKind FKind;
+    int FFd = -1;
+};
+
+// How the names of the temporary files of a replace of the file named Base begin; six
+// characters follow.
+std::string TemporaryPrefix(const std::string& Base);
+
+// Removes what interrupted programs left in Folder: files and folders named one of
+// Prefixes plus six characters, of this user, that no process holds locked.
+void RemoveStaleTemporaries(const std::string& Folder, const std::vector<std::string>& Prefixes);
+
 // Temporary files this process is writing are listed here until they are renamed or
 // removed, so that a signal handler can remove them. Register/Unregister are for the
 // callers that make temporary files of their own.
 void RegisterTemporaryFile(const std::string& Path);
 void UnregisterTemporaryFile(const std::string& Path);
-// Removes every listed temporary file; safe to call from a signal handler.
+// Removes every listed temporary file, then every listed (by then empty) folder; safe
+// to call from a signal handler.
 void RemoveTemporaryFiles() noexcept;
 
 } // namespace HostFile

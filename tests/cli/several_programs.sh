@@ -74,7 +74,10 @@ chmod 0755 "$WORK"
 chmod 0644 in/f2
 if [ "$(id -u)" = 0 ] && command -v setpriv >/dev/null; then
     chown nobody:nogroup locked/own.d64
-    setpriv --reuid=nobody --regid=nogroup --clear-groups "$D64TOOL" import locked/own.d64 in/f2 ||
+    # The journal of the in-place write goes to nobody's state folder.
+    mkdir -m 0700 nobody-state && chown nobody:nogroup nobody-state
+    XDG_STATE_HOME="$WORK/nobody-state" setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        "$D64TOOL" import locked/own.d64 in/f2 ||
         fail "import into an image in a folder nobody may write failed"
     [ "$(stat -c %U:%G locked/own.d64)" = nobody:nogroup ] || fail "owner changed: $(stat -c %U:%G locked/own.d64)"
 else
@@ -85,6 +88,7 @@ fi
 [ "$(files_on_disk other-link.d64)" = 2 ] || fail "the other hard link does not see the imports"
 [ "$(stat -c %i locked/own.d64)" = "$(stat -c %i other-link.d64)" ] || fail "the hard link was broken"
 [ -z "$(ls -A locked | grep -v '^own.d64$')" ] || fail "left behind in the folder: $(ls -A locked)"
+[ -z "$(ls -A nobody-state/kobaltmandrexis 2>/dev/null)" ] || fail "a journal was left behind"
 
 if ((FAILURES > 0)); then
     echo "$FAILURES check(s) failed" >&2
