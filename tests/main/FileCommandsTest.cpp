@@ -207,7 +207,7 @@ class FileCommandsTest : public QObject {
         W->Form->ExporttoPRG2Click(1);
         QCOMPARE(W->Prompts.Messages().mid(W->Prompts.Messages().size() - 2),
                  (QStringList{"Error while exporting file <ONE" + QString(13, QChar(0xA0)) +
-                                  ">.\r\nCan't open file \"" + Out + "/ONE.prg\": Permission denied",
+                                  ">.\r\nCan't open file \"" + Out + "/one.prg\": Permission denied",
                               "1 Files successfully exported!"}));
 
         // Export Selection: nothing selected, or the folder picker cancelled.
