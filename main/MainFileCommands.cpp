@@ -49,11 +49,19 @@ void TMainForm::Copy1Click() {
                                 "comes from.");
             return;
         }
-        // A failure leaves the destination as its file holds it, with the files copied
-        // before it; the source keeps its selection and the focus.
+        // One save for the whole copy. A failure keeps the files copied before it (they
+        // are saved, then the error is shown) and leaves the destination as its file
+        // holds it; the source keeps its selection and the focus.
         if (ChangeDisk(Destination, [&] {
-                for (int Row : Rows)
-                    Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
+                Target->BeginUpdate();
+                try {
+                    for (int Row : Rows)
+                        Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
+                } catch (...) {
+                    Target->EndUpdate(true);
+                    throw;
+                }
+                Target->EndUpdate(true);
             }))
             RefreshChangedSide(Destination);
         View->SetFocus();

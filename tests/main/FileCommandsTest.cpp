@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <string_view>
 
 namespace {
 
@@ -65,8 +66,16 @@ class FileCommandsTest : public QObject {
         QCOMPARE(W->Prompts.Messages().last(),
                  QString("Please first select one or more files to copy and try again!"));
 
+        // The whole copy reaches the file in one durable replace.
+        int Renames = 0;
+        HostFile::SetFaultHook([&Renames](const char* Operation) {
+            Renames += std::string_view(Operation) == "rename";
+            return 0;
+        });
         Select(W->View(1), {1, 3});
         QTest::keyClick(W->View(1), Qt::Key_F5);
+        HostFile::SetFaultHook(nullptr);
+        QCOMPARE(Renames, 1);
         QCOMPARE(ListedNames(W->View(2)), (QStringList{"ONE", "THREE"}));
         QVERIFY(W->View(1)->hasFocus());
         QVERIFY(W->View(1)->IsRowSelected(1) && W->View(1)->IsRowSelected(3) &&
