@@ -545,8 +545,19 @@ bool TKnownVersion::Matches(TFile& File) const {
     return true;
 }
 
+void TFolderSyncs::Add(const std::string& Folder) {
+    if (std::find(FFolders.begin(), FFolders.end(), Folder) == FFolders.end()) FFolders.push_back(Folder);
+}
+
+void TFolderSyncs::SyncAll() {
+    std::vector<std::string> Folders;
+    Folders.swap(FFolders);
+    for (const std::string& Folder : Folders)
+        SyncFolder(Folder);
+}
+
 TFileStamp ReplaceWhole(const std::string& APath, const uint8_t* Data, size_t Count,
-                        const TReplaceCheck& CheckOld) {
+                        const TReplaceCheck& CheckOld, TFolderSyncs* Deferred) {
     const std::string Path = ResolveLinks(APath);
     const TPathParts Parts = SplitPath(Path);
 
@@ -605,8 +616,11 @@ TFileStamp ReplaceWhole(const std::string& APath, const uint8_t* Data, size_t Co
     const TFileStamp Stamp = StampOf(StatOf(Fd, Path));
     Temp->Keep();
     Old.reset();
-    // Make the rename itself durable.
-    SyncFolder(Parts.Folder);
+    // Make the rename itself durable, now or once the caller's batch is done.
+    if (Deferred)
+        Deferred->Add(Parts.Folder);
+    else
+        SyncFolder(Parts.Folder);
     return Stamp;
 }
 

@@ -68,7 +68,7 @@ class TFile {
 
   private:
     friend TFileStamp ReplaceWhole(const std::string&, const uint8_t*, size_t,
-                                   const std::function<void(TFile&)>&);
+                                   const std::function<void(TFile&)>&, class TFolderSyncs*);
     std::string Path;
     int Fd = -1;
     uint64_t ReadPosition = 0;
@@ -114,8 +114,21 @@ using TReplaceCheck = std::function<void(TFile& Old)>;
 // bytes back. A journal left by an interrupted write is restored first. A symbolic link
 // is followed to its target; an existing file's permissions are kept; the folder is
 // synced. Returns the stamp of the written file.
+// Folders whose sync several replaces leave to one call at their end (an export of many
+// files): each file is still synced before its rename, each folder once after them all.
+class TFolderSyncs {
+  public:
+    void Add(const std::string& Folder);
+    // Syncs every folder added, once; raises for the first that fails.
+    void SyncAll();
+
+  private:
+    std::vector<std::string> FFolders;
+};
+
+// Deferred, when given, takes the folder's sync after the rename.
 TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
-                        const TReplaceCheck& Check = {});
+                        const TReplaceCheck& Check = {}, TFolderSyncs* Deferred = nullptr);
 
 // Told, again and again, how long a lock has been waited for so far.
 using TLockWaitNote = std::function<void(std::chrono::milliseconds Waited)>;

@@ -148,6 +148,8 @@ void TMainForm::ExportFiles(int Tag) {
 
     bool OverwriteAll = false;
     unsigned Exported = 0;
+    // Each file is synced before it takes its name; its folder once, after them all.
+    HostFile::TFolderSyncs Syncs;
     for (int Row : Rows) {
         uint8_t* Entry = View->GetRowEntry(Row);
         // A file that cannot be read or written is reported, and the export goes on.
@@ -165,7 +167,7 @@ void TMainForm::ExportFiles(int Tag) {
         }
         if (Bytes.empty()) continue;
 
-        // The name comes from the C64 name with every path character cut away, so it
+        // The name is the C64 name as d64tool spells it, path characters escaped, so it
         // never leads out of the chosen folder.
         std::string Target;
         if (Tag == 0) {
@@ -185,12 +187,14 @@ void TMainForm::ExportFiles(int Tag) {
         }
         // The old file is replaced only once the new one is complete.
         try {
-            HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size());
+            HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size(), {}, &Syncs);
         } catch (const std::system_error& Error) {
             Report(Error);
             continue;
         }
         ++Exported;
     }
+    // A folder that cannot be synced is the command's failure, shown by the guard.
+    Syncs.SyncAll();
     Prompts.ShowMessage(QString::number(Exported) + " Files successfully exported!");
 }

@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <map>
 #include <string_view>
 
 namespace {
@@ -200,7 +201,16 @@ class FileCommandsTest : public QObject {
         QFile::copy(Out + "/one.prg", Out + "/three.prg");
         W->Prompts.FolderNames = {Out};
         W->Prompts.YesNoAllAnswers = {TAnswer::No, TAnswer::All};
+        // Every file is synced, the folder once for them all.
+        std::map<std::string, int> Syncs;
+        HostFile::SetFaultHook([&Syncs](const char* Operation) {
+            ++Syncs[Operation];
+            return 0;
+        });
         W->Form->ExporttoPRG2Click(2);
+        HostFile::SetFaultHook(nullptr);
+        QCOMPARE(Syncs["fsync"], 2);
+        QCOMPARE(Syncs["fsyncdir"], 1);
         QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll).size(), 2);
         QCOMPARE(FileBytes(Out + "/one.prg"), ByteArray({'o', 'l', 'd'}));
         QCOMPARE(FileBytes(Out + "/two.prg"), SomeBytes(20, 2));
