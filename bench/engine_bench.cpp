@@ -6,6 +6,7 @@
 #include <benchmark/benchmark.h>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -36,47 +37,44 @@ void AddFile(TC64Disk& Disk, const std::string& Name, size_t Size) {
     Disk.AddFile(Bytes, Entry);
 }
 
-// 144 files (a full directory), each of one block.
-std::string FullDirectoryImage() {
-    const std::string Path = BenchDir() + "/dir144.d64";
+// An image in the run's folder, made by Fill the first time it is asked for.
+std::string CachedImage(const std::string& Name, const std::function<void(TC64Disk&)>& Fill) {
+    const std::string Path = BenchDir() + "/" + Name;
     if (!std::filesystem::exists(Path)) {
         auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
         Disk->BeginUpdate();
-        for (int i = 0; i < 144; ++i)
-            AddFile(*Disk, "FILE " + std::to_string(i), 200);
+        Fill(*Disk);
         Disk->EndUpdate(true);
     }
     return Path;
+}
+
+// 144 files (a full directory), each of one block.
+std::string FullDirectoryImage() {
+    return CachedImage("dir144.d64", [](TC64Disk& Disk) {
+        for (int i = 0; i < 144; ++i)
+            AddFile(Disk, "FILE " + std::to_string(i), 200);
+    });
 }
 
 // 664 blocks in use by files of assorted sizes.
 std::string FullDiskImage() {
-    const std::string Path = BenchDir() + "/full664.d64";
-    if (!std::filesystem::exists(Path)) {
-        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
-        Disk->BeginUpdate();
+    return CachedImage("full664.d64", [](TC64Disk& Disk) {
         int Left = 664, i = 0;
         while (Left > 0) {
             const int Blocks = std::min(Left, 1 + (i * 13) % 40);
-            AddFile(*Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
+            AddFile(Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
             Left -= Blocks;
         }
-        Disk->EndUpdate(true);
-    }
-    return Path;
+    });
 }
 
 // 140 files of 4 blocks each: many chains to walk, 104 blocks left.
 std::string BusyDiskImage() {
-    const std::string Path = BenchDir() + "/busy140.d64";
-    if (!std::filesystem::exists(Path)) {
-        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
-        Disk->BeginUpdate();
+    return CachedImage("busy140.d64", [](TC64Disk& Disk) {
         for (int i = 0; i < 140; ++i)
-            AddFile(*Disk, "BUSY " + std::to_string(i), 4 * 254);
-        Disk->EndUpdate(true);
-    }
-    return Path;
+            AddFile(Disk, "BUSY " + std::to_string(i), 4 * 254);
+    });
 }
 
 std::vector<uint8_t*> Entries(TC64Disk& Disk) {
