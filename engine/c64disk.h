@@ -115,7 +115,9 @@ class TC64Disk {
     virtual void CopyFirstTrackSector() = 0;
 
     // Appends a file with these bytes to this disk under the rules of CopyFileFrom,
-    // taking type byte, name and the other entry fields from a 32-byte entry.
+    // taking type byte, name and the other entry fields from a 32-byte entry. Refuses,
+    // with the image unchanged, a disk without room for its data and side sectors and a
+    // disk whose BAM calls a listed file's sector free.
     void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
 
     void BeginUpdate();
@@ -165,10 +167,13 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
 
   private:
-    void WriteChain(const ByteArray& Bytes, TTrackSector First, const std::vector<TTrackSector>& Directory,
-                    std::vector<TTrackSector>& Taken);
-    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
-                          const std::vector<TTrackSector>& Directory);
+    // Walks the header, the directory and every listed file's chain and REL side
+    // sectors once, and raises for a sector in use that the BAM calls free, or a file
+    // running through the directory: on such a disk a new file could overwrite a listed
+    // one. Loops and links off the disk end a chain's walk.
+    void CheckSectorsInUse();
+    void WriteChain(const ByteArray& Bytes, TTrackSector First);
+    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).

@@ -56,7 +56,8 @@ TEST(ImportTest, ResultEqualsCopyingTheSameFileFromAnotherDisk) {
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(ReadBytes(dir.Path("cli.d64")), ReadBytes(dir.Path("reference.d64")));
 
-    // And each file reads back as written, with a block count of its sectors.
+    // And each file reads back as written, with a block count of its sectors (one
+    // for the empty file).
     const ByteArray image = ReadBytes(dir.Path("cli.d64"));
     const ByteArray first = DirEntryBytes(image, 1, 0);
     EXPECT_EQ(first[2], 0x82);
@@ -65,7 +66,7 @@ TEST(ImportTest, ResultEqualsCopyingTheSameFileFromAnotherDisk) {
     size_t i = 0;
     disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& f) {
         EXPECT_EQ(disk->LoadFile(f.Entry), RandomBytes(sizes[i], static_cast<unsigned>(i)));
-        EXPECT_EQ(f.Blocks, static_cast<int>((sizes[i] + 253) / 254));
+        EXPECT_EQ(f.Blocks, std::max(static_cast<int>((sizes[i] + 253) / 254), 1));
         ++i;
     });
     EXPECT_EQ(i, sizes.size());
@@ -193,6 +194,19 @@ TEST(ImportTest, RefusalsLeaveTheImageUntouched) {
     EXPECT_EQ(r.Status, 1);
     EXPECT_EQ(r.Err, "FILE EXISTS: \"small\" (use --allow-duplicates to add it anyway)\n");
     EXPECT_EQ(ReadBytes(path), before);
+
+    // A BAM that calls the first file's sectors free (track 17 as on a new disk): the
+    // next file is not written over it.
+    ByteArray lying = before;
+    const uint8_t freshTrack17[4] = {21, 0xFF, 0xFF, 0x1F};
+    std::copy(freshTrack17, freshTrack17 + 4, lying.begin() + Header + 68);
+    WriteBytes(path, lying);
+    r = RunTool({"import", path, dir.Path("other.prg")});
+    EXPECT_EQ(r.Status, 1);
+    EXPECT_EQ(r.Err,
+              "Sector T:17/S:0 of file \"SMALL\" is marked as free in the BAM!\r\nValidate the disk and try "
+              "it again.\n");
+    EXPECT_EQ(ReadBytes(path), lying);
 
     // Soft write protection is honoured unless explicitly ignored.
     ByteArray protectedImage = before;
