@@ -4,6 +4,7 @@
 #include "c64disk.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -113,18 +114,19 @@ void BM_CopyFullDiskIntoEmptyOne(benchmark::State& State) {
 }
 BENCHMARK(BM_CopyFullDiskIntoEmptyOne)->Unit(benchmark::kMillisecond);
 
-// In memory only, so that the figure is the engine's own work and not the file's.
+// In memory only, and only the call timed, so that the figure is the engine's own work.
 void BM_AddOneFileToBusyDisk(benchmark::State& State) {
     const std::string Path = BusyDiskImage();
     for (auto _ : State) {
-        State.PauseTiming();
         auto Disk = TC64Disk::OpenDiskImage(Path, deCbmDos);
         Disk->BeginUpdate();
-        State.ResumeTiming();
+        const auto Start = std::chrono::steady_clock::now();
         AddFile(*Disk, "ONE MORE", 254);
+        State.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count());
     }
 }
-BENCHMARK(BM_AddOneFileToBusyDisk)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_AddOneFileToBusyDisk)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_ScratchAllFiles(benchmark::State& State) {
     const std::string Path = BenchDir() + "/scratch.d64";

@@ -330,17 +330,32 @@ int SideSectorCount(int DataSectors) {
     return std::min((DataSectors + 119) / 120, 6);
 }
 
+template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
+    Undo.emplace_back(Sector, std::array<uint8_t, 256>{});
+    std::memcpy(Undo.back().second.data(), Sector, 256);
+}
+
 } // namespace
 
-void TC64Disk::CheckSectorsInUse() {
+std::vector<TTrackSector> TC64Disk::CheckSectorsInUse() {
     struct TOwner {
         bool Directory = false;
         const uint8_t* Entry = nullptr;
     };
     const std::vector<TTrackSector> Directory = DirectoryChain();
-    std::vector<TOwner> Owners(static_cast<size_t>(GetTotalSectors()));
+    // Index of each track's sector 0 in Owners, and the sectors each track has.
+    const int Tracks = GetTrackCount();
+    std::vector<int> First(static_cast<size_t>(Tracks) + 2), Count(static_cast<size_t>(Tracks) + 2);
+    for (int t = 1; t <= Tracks; ++t) {
+        Count[static_cast<size_t>(t)] = GetSectorsPerTrack(t);
+        First[static_cast<size_t>(t) + 1] = First[static_cast<size_t>(t)] + Count[static_cast<size_t>(t)];
+    }
+    std::vector<TOwner> Owners(static_cast<size_t>(First[static_cast<size_t>(Tracks) + 1]));
+    const auto OwnerOf = [&](TTrackSector ts) -> TOwner& {
+        return Owners[static_cast<size_t>(First[static_cast<size_t>(TrackOf(ts))] + SectorOf(ts))];
+    };
     const auto Hold = [&](TTrackSector ts) {
-        Owners[static_cast<size_t>(SectorIndex(ts))].Directory = true;
+        OwnerOf(ts).Directory = true;
         if (!IsSectorUsed(ts)) RefuseDirectorySector(ts);
     };
     Hold(MakeTrackSector(FDirTrack, 0)); // the header with the BAM
@@ -350,9 +365,9 @@ void TC64Disk::CheckSectorsInUse() {
     // loop, or another file's chain it joins) has nothing further to add.
     const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
         if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
-        while (TrackOf(ts) >= 1 && TrackOf(ts) <= GetTrackCount() &&
-               SectorOf(ts) < GetSectorsPerTrack(TrackOf(ts))) {
-            TOwner& Owner = Owners[static_cast<size_t>(SectorIndex(ts))];
+        while (TrackOf(ts) >= 1 && TrackOf(ts) <= Tracks &&
+               SectorOf(ts) < Count[static_cast<size_t>(TrackOf(ts))]) {
+            TOwner& Owner = OwnerOf(ts);
             if (Owner.Directory)
                 RefuseFileSector("File \"" + MessageName(Entry) + "\" runs through directory sector " +
                                  SectorText(ts) + "!");
@@ -374,6 +389,7 @@ void TC64Disk::CheckSectorsInUse() {
             if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
         }
     }
+    return Directory;
 }
 
 uint8_t* TC64Disk::AllocateDirEntry() {
@@ -503,7 +519,7 @@ ByteArray TC64Disk::LoadFile(uint8_t* Entry) {
     return Bytes;
 }
 
-void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First) {
+void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& Undo) {
     const size_t n = Bytes.size();
     TTrackSector Current = First;
     // An empty chain is one sector whose last used byte is its link (no data).
@@ -514,6 +530,7 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First) {
         else
             Next = MakeTrackSector(0, static_cast<int>(n - Pos + 1));
         const size_t Chunk = std::min<size_t>(254, n - Pos);
+        Keep(Undo, GetSector(Current));
         WriteSectorData(Current, Next,
                         ByteArray(Bytes.begin() + static_cast<ptrdiff_t>(Pos),
                                   Bytes.begin() + static_cast<ptrdiff_t>(Pos + Chunk)));
@@ -522,7 +539,7 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First) {
     }
 }
 
-void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength) {
+void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength, TUndoLog& Undo) {
     // Up to six side sectors of 120 data-sector links each; each lists all of them.
     TTrackSector Sides[6] = {};
     uint8_t* SidePtr[6] = {};
@@ -534,6 +551,7 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
         const TTrackSector Side = FindFirstFreeSector();
         if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
         uint8_t* p = GetSector(Side);
+        Keep(Undo, p);
         p[2] = static_cast<uint8_t>(SideCount);
         p[3] = RecordLength;
         for (int j = 0; j < 120 && More; ++j) {
@@ -573,18 +591,25 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     const int DataSectors = std::max(static_cast<int>((Bytes.size() + 253) / 254), 1);
     const int Blocks = DataSectors + (Rel ? SideSectorCount(DataSectors) : 0);
     if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
-    CheckSectorsInUse();
+    const std::vector<TTrackSector> Directory = CheckSectorsInUse();
 
-    // The steps below change the image in memory only; a step that fails (a BAM whose
-    // counts promise more than it has, a full directory) puts every byte back.
-    const std::vector<uint8_t> Saved(FImage.get(), FImage.get() + FImageSize);
+    // The steps below change the image in memory only, keeping the former bytes of
+    // every sector they write: the directory track with the BAM, the directory, and
+    // each sector taken. A step that fails (a BAM whose counts promise more than it has,
+    // a full directory) puts them all back.
+    TUndoLog Undo;
+    Undo.reserve(static_cast<size_t>(GetSectorsPerTrack(FDirTrack) + Blocks) + Directory.size());
+    for (int s = 0; s < GetSectorsPerTrack(FDirTrack); ++s)
+        Keep(Undo, GetSector(MakeTrackSector(FDirTrack, s)));
+    for (TTrackSector ts : Directory)
+        if (TrackOf(ts) != FDirTrack) Keep(Undo, GetSector(ts));
     const bool WasUpdating = FUpdating;
     FUpdating = true;
     try {
         uint8_t* Entry = AllocateDirEntry();
         if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
         const TTrackSector First = FindFirstFreeSector();
-        WriteChain(Bytes, First);
+        WriteChain(Bytes, First, Undo);
         Entry[2] = SourceEntry[2];
         WriteTrackSector(Entry + 3, First);
         std::memcpy(Entry + 5, SourceEntry + 5, 16);
@@ -596,9 +621,10 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
         const int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
         Entry[30] = static_cast<uint8_t>(Count & 0xFF);
         Entry[31] = static_cast<uint8_t>(Count >> 8);
-        if (Rel) BuildSideSectors(Entry, First, SourceEntry[23]);
+        if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], Undo);
     } catch (...) {
-        std::memcpy(FImage.get(), Saved.data(), FImageSize);
+        for (auto Kept = Undo.rbegin(); Kept != Undo.rend(); ++Kept)
+            std::memcpy(Kept->first, Kept->second.data(), 256);
         FUpdating = WasUpdating;
         throw;
     }

@@ -5,10 +5,12 @@
 #include "cmd_types.h"
 #include "hostfile.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Every refusal of the engine, with its fixed message.
@@ -167,13 +169,17 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
 
   private:
+    // The former bytes of the sectors a change writes, in the order kept, so that a
+    // change that fails part way can put every byte back.
+    using TUndoLog = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
+
     // Walks the header, the directory and every listed file's chain and REL side
     // sectors once, and raises for a sector in use that the BAM calls free, or a file
     // running through the directory: on such a disk a new file could overwrite a listed
-    // one. Loops and links off the disk end a chain's walk.
-    void CheckSectorsInUse();
-    void WriteChain(const ByteArray& Bytes, TTrackSector First);
-    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength);
+    // one. Loops and links off the disk end a chain's walk. Returns the directory chain.
+    std::vector<TTrackSector> CheckSectorsInUse();
+    void WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& Undo);
+    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength, TUndoLog& Undo);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).
