@@ -337,49 +337,39 @@ template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
 
 } // namespace
 
-std::vector<TTrackSector> TC64Disk::CheckSectorsInUse() {
-    struct TOwner {
-        bool Directory = false;
-        const uint8_t* Entry = nullptr;
+TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
+    TSectorsInUse InUse;
+    InUse.Directory = DirectoryChain();
+    const size_t Tracks = static_cast<size_t>(GetTrackCount());
+    InUse.TrackStart.resize(Tracks + 2);
+    for (size_t t = 1; t <= Tracks; ++t)
+        InUse.TrackStart[t + 1] =
+            InUse.TrackStart[t] + static_cast<size_t>(GetSectorsPerTrack(static_cast<int>(t)));
+    InUse.Holders.resize(InUse.TrackStart[Tracks + 1]);
+    const auto OnDisk = [&](TTrackSector ts) {
+        const size_t t = static_cast<size_t>(TrackOf(ts));
+        return t >= 1 && t <= Tracks &&
+               static_cast<size_t>(SectorOf(ts)) < InUse.TrackStart[t + 1] - InUse.TrackStart[t];
     };
-    const std::vector<TTrackSector> Directory = DirectoryChain();
-    // Index of each track's sector 0 in Owners, and the sectors each track has.
-    const int Tracks = GetTrackCount();
-    std::vector<int> First(static_cast<size_t>(Tracks) + 2), Count(static_cast<size_t>(Tracks) + 2);
-    for (int t = 1; t <= Tracks; ++t) {
-        Count[static_cast<size_t>(t)] = GetSectorsPerTrack(t);
-        First[static_cast<size_t>(t) + 1] = First[static_cast<size_t>(t)] + Count[static_cast<size_t>(t)];
-    }
-    std::vector<TOwner> Owners(static_cast<size_t>(First[static_cast<size_t>(Tracks) + 1]));
-    const auto OwnerOf = [&](TTrackSector ts) -> TOwner& {
-        return Owners[static_cast<size_t>(First[static_cast<size_t>(TrackOf(ts))] + SectorOf(ts))];
+    const auto HolderOf = [&](TTrackSector ts) -> std::pair<bool, const uint8_t*>& {
+        return InUse
+            .Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
     };
-    const auto Hold = [&](TTrackSector ts) {
-        OwnerOf(ts).Directory = true;
-        if (!IsSectorUsed(ts)) RefuseDirectorySector(ts);
-    };
-    Hold(MakeTrackSector(FDirTrack, 0)); // the header with the BAM
-    for (TTrackSector ts : Directory)
-        Hold(ts);
-    // Each sector is visited once: a chain that comes to a sector already met (its own
-    // loop, or another file's chain it joins) has nothing further to add.
+    HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
+    for (TTrackSector ts : InUse.Directory)
+        HolderOf(ts).first = true;
+    // A chain that comes to a sector already met (its own loop, or another file's chain
+    // it joins) has nothing further to add.
     const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
         if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
-        while (TrackOf(ts) >= 1 && TrackOf(ts) <= Tracks &&
-               SectorOf(ts) < Count[static_cast<size_t>(TrackOf(ts))]) {
-            TOwner& Owner = OwnerOf(ts);
-            if (Owner.Directory)
+        for (; OnDisk(ts) && !HolderOf(ts).second; ts = ReadTrackSector(GetSector(ts))) {
+            if (HolderOf(ts).first)
                 RefuseFileSector("File \"" + MessageName(Entry) + "\" runs through directory sector " +
                                  SectorText(ts) + "!");
-            if (Owner.Entry) return;
-            Owner.Entry = Entry;
-            if (!IsSectorUsed(ts))
-                RefuseFileSector("Sector " + SectorText(ts) + " of file \"" + MessageName(Entry) +
-                                 "\" is marked as free in the BAM!");
-            ts = ReadTrackSector(GetSector(ts));
+            HolderOf(ts).second = Entry;
         }
     };
-    for (TTrackSector ts : Directory) {
+    for (TTrackSector ts : InUse.Directory) {
         const uint8_t* Sector = GetSector(ts);
         for (int Slot = 0; Slot < 8; ++Slot) {
             const uint8_t* Entry = Sector + 32 * Slot;
@@ -389,7 +379,16 @@ std::vector<TTrackSector> TC64Disk::CheckSectorsInUse() {
             if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
         }
     }
-    return Directory;
+    return InUse;
+}
+
+void TC64Disk::RefuseIfInUse(const TSectorsInUse& InUse, TTrackSector ts) {
+    const auto& [Directory, Entry] =
+        InUse.Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
+    if (Directory) RefuseDirectorySector(ts);
+    if (Entry)
+        RefuseFileSector("Sector " + SectorText(ts) + " of file \"" + MessageName(Entry) +
+                         "\" is marked as free in the BAM!");
 }
 
 uint8_t* TC64Disk::AllocateDirEntry() {
@@ -519,7 +518,8 @@ ByteArray TC64Disk::LoadFile(uint8_t* Entry) {
     return Bytes;
 }
 
-void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& Undo) {
+void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, const TSectorsInUse& InUse,
+                          TUndoLog& Undo) {
     const size_t n = Bytes.size();
     TTrackSector Current = First;
     // An empty chain is one sector whose last used byte is its link (no data).
@@ -530,6 +530,7 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& 
         else
             Next = MakeTrackSector(0, static_cast<int>(n - Pos + 1));
         const size_t Chunk = std::min<size_t>(254, n - Pos);
+        RefuseIfInUse(InUse, Current);
         Keep(Undo, GetSector(Current));
         WriteSectorData(Current, Next,
                         ByteArray(Bytes.begin() + static_cast<ptrdiff_t>(Pos),
@@ -539,7 +540,8 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& 
     }
 }
 
-void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength, TUndoLog& Undo) {
+void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
+                                const TSectorsInUse& InUse, TUndoLog& Undo) {
     // Up to six side sectors of 120 data-sector links each; each lists all of them.
     TTrackSector Sides[6] = {};
     uint8_t* SidePtr[6] = {};
@@ -549,6 +551,7 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
     bool More = true;
     while (More && SideCount < 6) {
         const TTrackSector Side = FindFirstFreeSector();
+        RefuseIfInUse(InUse, Side);
         if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
         uint8_t* p = GetSector(Side);
         Keep(Undo, p);
@@ -591,25 +594,28 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     const int DataSectors = std::max(static_cast<int>((Bytes.size() + 253) / 254), 1);
     const int Blocks = DataSectors + (Rel ? SideSectorCount(DataSectors) : 0);
     if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
-    const std::vector<TTrackSector> Directory = CheckSectorsInUse();
+    const TSectorsInUse InUse = FindSectorsInUse();
 
     // The steps below change the image in memory only, keeping the former bytes of
     // every sector they write: the directory track with the BAM, the directory, and
-    // each sector taken. A step that fails (a BAM whose counts promise more than it has,
-    // a full directory) puts them all back.
+    // each sector taken. A step that fails (a sector taken that something listed holds,
+    // a BAM whose counts promise more than it has, a full directory) puts them all back.
     TUndoLog Undo;
-    Undo.reserve(static_cast<size_t>(GetSectorsPerTrack(FDirTrack) + Blocks) + Directory.size());
+    Undo.reserve(static_cast<size_t>(GetSectorsPerTrack(FDirTrack) + Blocks) + InUse.Directory.size());
     for (int s = 0; s < GetSectorsPerTrack(FDirTrack); ++s)
         Keep(Undo, GetSector(MakeTrackSector(FDirTrack, s)));
-    for (TTrackSector ts : Directory)
+    for (TTrackSector ts : InUse.Directory)
         if (TrackOf(ts) != FDirTrack) Keep(Undo, GetSector(ts));
     const bool WasUpdating = FUpdating;
     FUpdating = true;
     try {
         uint8_t* Entry = AllocateDirEntry();
         if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
+        // A directory grown by a sector took it from the free ones too.
+        const TTrackSector Grown = ReadTrackSector(GetSector(InUse.Directory.back()));
+        if (TrackOf(Grown) != 0) RefuseIfInUse(InUse, Grown);
         const TTrackSector First = FindFirstFreeSector();
-        WriteChain(Bytes, First, Undo);
+        WriteChain(Bytes, First, InUse, Undo);
         Entry[2] = SourceEntry[2];
         WriteTrackSector(Entry + 3, First);
         std::memcpy(Entry + 5, SourceEntry + 5, 16);
@@ -621,7 +627,7 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
         const int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
         Entry[30] = static_cast<uint8_t>(Count & 0xFF);
         Entry[31] = static_cast<uint8_t>(Count >> 8);
-        if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], Undo);
+        if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], InUse, Undo);
     } catch (...) {
         for (auto Kept = Undo.rbegin(); Kept != Undo.rend(); ++Kept)
             std::memcpy(Kept->first, Kept->second.data(), 256);

@@ -118,8 +118,8 @@ class TC64Disk {
 
     // Appends a file with these bytes to this disk under the rules of CopyFileFrom,
     // taking type byte, name and the other entry fields from a 32-byte entry. Refuses,
-    // with the image unchanged, a disk without room for its data and side sectors and a
-    // disk whose BAM calls a listed file's sector free.
+    // with the image unchanged, a disk without room for its data and side sectors, and
+    // a sector to take that the BAM calls free but a listed file or the directory holds.
     void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
 
     void BeginUpdate();
@@ -173,13 +173,24 @@ class TC64Disk {
     // change that fails part way can put every byte back.
     using TUndoLog = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
 
-    // Walks the header, the directory and every listed file's chain and REL side
-    // sectors once, and raises for a sector in use that the BAM calls free, or a file
-    // running through the directory: on such a disk a new file could overwrite a listed
-    // one. Loops and links off the disk end a chain's walk. Returns the directory chain.
-    std::vector<TTrackSector> CheckSectorsInUse();
-    void WriteChain(const ByteArray& Bytes, TTrackSector First, TUndoLog& Undo);
-    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength, TUndoLog& Undo);
+    // What the directory says each sector holds: the header and the directory chain, or
+    // the listed file whose chain or REL side sectors run through it.
+    struct TSectorsInUse {
+        std::vector<TTrackSector> Directory;
+        std::vector<size_t> TrackStart;                       // index of each track's sector 0 in Holders
+        std::vector<std::pair<bool, const uint8_t*>> Holders; // (directory, file entry)
+    };
+    // One walk of the header, the directory and every listed file's chain and REL side
+    // sectors, each sector visited once (loops and links off the disk end a chain).
+    // Raises for a file that runs through the header or the directory: a new entry or
+    // BAM change would write into that file.
+    TSectorsInUse FindSectorsInUse();
+    // Raises for a sector that the BAM calls free but something listed holds: the disk
+    // is damaged, and writing there would overwrite it.
+    void RefuseIfInUse(const TSectorsInUse& InUse, TTrackSector ts);
+    void WriteChain(const ByteArray& Bytes, TTrackSector First, const TSectorsInUse& InUse, TUndoLog& Undo);
+    void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
+                          const TSectorsInUse& InUse, TUndoLog& Undo);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).

@@ -196,7 +196,7 @@ TEST_F(DirectoryTest, DirectorySectorsMarkedFreeAreNeverTaken) {
     const ByteArray Before = ReadHostFile(Path);
     EXPECT_THROW_MSG(
         AddTestFile(*Disk, "F144", Pattern(1)), EC64DiskException,
-        "Directory sector T:18/S:4 is marked as free in the BAM!\r\nValidate the disk and try it again.");
+        "Directory sector T:18/S:2 is marked as free in the BAM!\r\nValidate the disk and try it again.");
     EXPECT_EQ(ReadHostFile(Path), Before);
     EXPECT_EQ(List(*Disk).size(), 144u);
 
@@ -204,13 +204,14 @@ TEST_F(DirectoryTest, DirectorySectorsMarkedFreeAreNeverTaken) {
     auto Other = NewImage(Dir.Path("b.d64"));
     for (int i = 0; i < 8; ++i)
         AddTestFile(*Other, "G" + std::to_string(i), {});
-    WriteTrackSector(Other->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(16, 0));
-    Other->GetSector(MakeTrackSector(16, 0))[1] = 0xFF;
+    // (The eight empty files hold 17/0 to 17/7; 17/8 is the next sector taken.)
+    WriteTrackSector(Other->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(17, 8));
+    Other->GetSector(MakeTrackSector(17, 8))[1] = 0xFF;
     EXPECT_THROW_MSG(
         AddTestFile(*Other, "DATA", Pattern(300)), EC64DiskException,
-        "Directory sector T:16/S:0 is marked as free in the BAM!\r\nValidate the disk and try it again.");
+        "Directory sector T:17/S:8 is marked as free in the BAM!\r\nValidate the disk and try it again.");
     EXPECT_EQ(List(*Other).size(), 8u);
-    EXPECT_FALSE(Other->IsSectorUsed(MakeTrackSector(16, 0)));
+    EXPECT_FALSE(Other->IsSectorUsed(MakeTrackSector(17, 8)));
 }
 
 TEST_F(DirectoryTest, BrokenChainsRefuseNewFilesBeforeAnyWrite) {
