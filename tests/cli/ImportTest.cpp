@@ -195,19 +195,6 @@ TEST(ImportTest, RefusalsLeaveTheImageUntouched) {
     EXPECT_EQ(r.Err, "FILE EXISTS: \"small\" (use --allow-duplicates to add it anyway)\n");
     EXPECT_EQ(ReadBytes(path), before);
 
-    // A BAM that calls the first file's sectors free (track 17 as on a new disk): the
-    // next file is not written over it.
-    ByteArray lying = before;
-    const uint8_t freshTrack17[4] = {21, 0xFF, 0xFF, 0x1F};
-    std::copy(freshTrack17, freshTrack17 + 4, lying.begin() + Header + 68);
-    WriteBytes(path, lying);
-    r = RunTool({"import", path, dir.Path("other.prg")});
-    EXPECT_EQ(r.Status, 1);
-    EXPECT_EQ(r.Err,
-              "Sector T:17/S:0 of file \"SMALL\" is marked as free in the BAM!\r\nValidate the disk and try "
-              "it again.\n");
-    EXPECT_EQ(ReadBytes(path), lying);
-
     // Soft write protection is honoured unless explicitly ignored.
     ByteArray protectedImage = before;
     protectedImage[Header + 2] = 0x01;
