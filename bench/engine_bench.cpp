@@ -1,10 +1,13 @@
 // Timing of the operations a user waits for: opening and listing a full directory,
-// copying a full disk's files into an empty one, and scratching every file.
+// copying a full disk's files into an empty one, adding one file to a busy disk (whose
+// listed chains are walked first), and scratching every file.
 #include "c64disk.h"
 
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <unistd.h>
 
@@ -30,37 +33,49 @@ void AddFile(TC64Disk& Disk, const std::string& Name, size_t Size) {
     Entry[30] = static_cast<uint8_t>(Blocks);
     Entry[31] = static_cast<uint8_t>(Blocks >> 8);
     ByteArray Bytes(Size);
-    for (size_t i = 0; i < Size; ++i) Bytes[i] = static_cast<uint8_t>(i * 7);
+    for (size_t i = 0; i < Size; ++i)
+        Bytes[i] = static_cast<uint8_t>(i * 7);
     Disk.AddFile(Bytes, Entry);
+}
+
+// An image in the run's folder, made by Fill the first time it is asked for.
+std::string CachedImage(const std::string& Name, const std::function<void(TC64Disk&)>& Fill) {
+    const std::string Path = BenchDir() + "/" + Name;
+    if (!std::filesystem::exists(Path)) {
+        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
+        Disk->BeginUpdate();
+        Fill(*Disk);
+        Disk->EndUpdate(true);
+    }
+    return Path;
 }
 
 // 144 files (a full directory), each of one block.
 std::string FullDirectoryImage() {
-    const std::string Path = BenchDir() + "/dir144.d64";
-    if (!std::filesystem::exists(Path)) {
-        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
-        Disk->BeginUpdate();
-        for (int i = 0; i < 144; ++i) AddFile(*Disk, "FILE " + std::to_string(i), 200);
-        Disk->EndUpdate(true);
-    }
-    return Path;
+    return CachedImage("dir144.d64", [](TC64Disk& Disk) {
+        for (int i = 0; i < 144; ++i)
+            AddFile(Disk, "FILE " + std::to_string(i), 200);
+    });
 }
 
 // 664 blocks in use by files of assorted sizes.
 std::string FullDiskImage() {
-    const std::string Path = BenchDir() + "/full664.d64";
-    if (!std::filesystem::exists(Path)) {
-        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
-        Disk->BeginUpdate();
+    return CachedImage("full664.d64", [](TC64Disk& Disk) {
         int Left = 664, i = 0;
         while (Left > 0) {
             const int Blocks = std::min(Left, 1 + (i * 13) % 40);
-            AddFile(*Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
+            AddFile(Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
             Left -= Blocks;
         }
-        Disk->EndUpdate(true);
-    }
-    return Path;
+    });
+}
+
+// 140 files of 4 blocks each: many chains to walk, 104 blocks left.
+std::string BusyDiskImage() {
+    return CachedImage("busy140.d64", [](TC64Disk& Disk) {
+        for (int i = 0; i < 140; ++i)
+            AddFile(Disk, "BUSY " + std::to_string(i), 4 * 254);
+    });
 }
 
 std::vector<uint8_t*> Entries(TC64Disk& Disk) {
@@ -92,11 +107,26 @@ void BM_CopyFullDiskIntoEmptyOne(benchmark::State& State) {
         auto Disk = TC64Disk::CreateDiskImage(Target, dt35Tracks, deCbmDos);
         Disk->Save();
         State.ResumeTiming();
-        for (uint8_t* Entry : Files) Disk->CopyFileFrom(Entry, *Source);
+        for (uint8_t* Entry : Files)
+            Disk->CopyFileFrom(Entry, *Source);
     }
     State.counters["files"] = static_cast<double>(Files.size());
 }
 BENCHMARK(BM_CopyFullDiskIntoEmptyOne)->Unit(benchmark::kMillisecond);
+
+// In memory only, and only the call timed, so that the figure is the engine's own work.
+void BM_AddOneFileToBusyDisk(benchmark::State& State) {
+    const std::string Path = BusyDiskImage();
+    for (auto _ : State) {
+        auto Disk = TC64Disk::OpenDiskImage(Path, deCbmDos);
+        Disk->BeginUpdate();
+        const auto Start = std::chrono::steady_clock::now();
+        AddFile(*Disk, "ONE MORE", 254);
+        State.SetIterationTime(
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - Start).count());
+    }
+}
+BENCHMARK(BM_AddOneFileToBusyDisk)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 void BM_ScratchAllFiles(benchmark::State& State) {
     const std::string Path = BenchDir() + "/scratch.d64";

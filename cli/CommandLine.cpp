@@ -43,23 +43,29 @@ const std::vector<TCommandInfo>& Commands() {
          {"--name", "--type", "--record-length", "--allow-duplicates", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Copy,
          "copy",
-         "d64tool copy SOURCE DEST [NAME...] [--ignore-write-protection] [--dos speed|dolphin]",
+         "d64tool copy SOURCE DEST [NAME...] [--allow-duplicates] [--ignore-write-protection] [--dos "
+         "speed|dolphin]",
          2,
          Many,
-         {"--ignore-write-protection", "--dos"}},
-        {TCliCommand::Export, "export", "d64tool export IMAGE DIR [NAME...]", 2, Many, {"--dos"}},
+         {"--allow-duplicates", "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Export,
+         "export",
+         "d64tool export IMAGE DIR [NAME...] [--all]",
+         2,
+         Many,
+         {"--all", "--dos"}},
         {TCliCommand::Scratch,
          "scratch",
-         "d64tool scratch IMAGE NAME... [--ignore-write-protection] [--dos speed|dolphin]",
+         "d64tool scratch IMAGE NAME... [--all] [--ignore-write-protection] [--dos speed|dolphin]",
          2,
          Many,
-         {"--ignore-write-protection", "--dos"}},
+         {"--all", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Delete,
          "delete",
-         "d64tool delete IMAGE NAME... [--ignore-write-protection] [--dos speed|dolphin]",
+         "d64tool delete IMAGE NAME... [--all] [--ignore-write-protection] [--dos speed|dolphin]",
          2,
          Many,
-         {"--ignore-write-protection", "--dos"}},
+         {"--all", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Bam, "bam", "d64tool bam IMAGE [--dos speed|dolphin]", 1, 1, {"--dos"}},
     };
     return table;
@@ -99,6 +105,8 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
         Line.Force = true;
     } else if (Option == "--allow-duplicates") {
         Line.AllowDuplicates = true;
+    } else if (Option == "--all") {
+        Line.All = true;
     } else if (Option == "--ignore-write-protection") {
         Line.IgnoreWriteProtection = true;
     } else if (Option == "--tracks") {
@@ -218,6 +226,8 @@ std::string UsageText(TCliCommand Command) {
     for (const auto& info : Commands())
         text += std::string("  ") + info.Usage + "\n";
     text += "Names use host a-z for PETSCII 0x41-0x5A, A-Z for 0xC1-0xDA, and {$XX} for other bytes.\n"
+            "A name counts up to its first shifted space {$A0}, as on the drive; a NAME that matches\n"
+            "several files is refused unless --all takes all of them.\n"
             "Commands that change an image refuse a soft write protected one unless given\n"
             "--ignore-write-protection.\n";
     return text;

@@ -34,6 +34,7 @@ struct TCommandLine {
     bool IgnoreWriteProtection = false;
     bool Force = false;
     bool AllowDuplicates = false;
+    bool All = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

@@ -7,7 +7,6 @@
 #include "Listing.h"
 #include "NameConvention.h"
 
-#include <algorithm>
 #include <filesystem>
 #include <ostream>
 #include <set>
@@ -25,26 +24,53 @@ class TNotifyToStream {
     ~TNotifyToStream() { TC64Disk::SetNotifyHook(nullptr); }
 };
 
-// The directory entries named on the command line, in listing order; every file of a
-// given name is taken. No names selects every file. Raises ECliError for names that
-// match no file, before anything is done with the others.
-std::vector<uint8_t*> SelectFiles(const TListing& Listing, const std::vector<std::string>& Names) {
+// A name as the drive compares it: up to its first shifted space.
+PetsciiString DriveName(const PetsciiString& Name) {
+    return Name.substr(0, Name.find('\xA0'));
+}
+
+// The directory entries named on the command line, in listing order; no names selects
+// every file. Raises ECliError, before anything is done with the others, for names that
+// match no file and, unless All, for a name that matches several.
+std::vector<uint8_t*> SelectFiles(const TListing& Listing, const std::vector<std::string>& Names, bool All) {
     std::vector<PetsciiString> wanted;
     for (const auto& name : Names)
-        wanted.push_back(CliNameToPetscii(name));
+        wanted.push_back(DriveName(CliNameToPetscii(name)));
     std::vector<uint8_t*> entries;
-    std::set<PetsciiString> found;
+    std::vector<int> matches(wanted.size());
     for (const auto& file : Listing.Files) {
-        if (wanted.empty() || std::find(wanted.begin(), wanted.end(), file.Name) != wanted.end()) {
-            entries.push_back(file.Entry);
-            found.insert(file.Name);
+        bool named = wanted.empty();
+        for (size_t i = 0; i < wanted.size(); ++i) {
+            if (wanted[i] != file.Name) continue;
+            ++matches[i];
+            named = true;
         }
+        if (named) entries.push_back(file.Entry);
     }
     std::string missing;
     for (size_t i = 0; i < wanted.size(); ++i)
-        if (!found.count(wanted[i])) missing += (missing.empty() ? "" : ", ") + ("\"" + Names[i] + "\"");
+        if (matches[i] == 0) missing += (missing.empty() ? "" : ", ") + ("\"" + Names[i] + "\"");
     if (!missing.empty()) throw ECliError("File not found: " + missing);
+    for (size_t i = 0; i < wanted.size() && !All; ++i)
+        if (matches[i] > 1)
+            throw ECliError("\"" + Names[i] + "\" names " + std::to_string(matches[i]) +
+                            " files (use --all to take all of them)");
     return entries;
+}
+
+// A second file of a name already on the disk (or written twice) could never be named
+// again: refused as a 1541 refuses it, unless AllowDuplicates.
+void RefuseDuplicates(TC64Disk& Disk, const std::vector<PetsciiString>& Names, bool AllowDuplicates) {
+    if (AllowDuplicates) return;
+    TListing listing;
+    listing.Read(Disk);
+    std::set<PetsciiString> taken;
+    for (const auto& file : listing.Files)
+        taken.insert(file.Name);
+    for (const auto& name : Names)
+        if (!taken.insert(DriveName(name)).second)
+            throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(name) +
+                            "\" (use --allow-duplicates to add it anyway)");
 }
 
 ByteArray ReadHostFile(const std::string& Path) {
@@ -137,18 +163,10 @@ int Import(const TCommandLine& Line, std::ostream& Err) {
     }
     TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
     image.Begin();
-    // A second file of the same name could never be named again, as on a 1541.
-    if (!Line.AllowDuplicates) {
-        TListing listing;
-        listing.Read(image.Disk());
-        std::set<PetsciiString> names;
-        for (const auto& file : listing.Files)
-            names.insert(file.Name);
-        for (const auto& file : files)
-            if (!names.insert(file.Name).second)
-                throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(file.Name) +
-                                "\" (use --allow-duplicates to add it anyway)");
-    }
+    std::vector<PetsciiString> names;
+    for (const auto& file : files)
+        names.push_back(file.Name);
+    RefuseDuplicates(image.Disk(), names, Line.AllowDuplicates);
     for (size_t i = 0; i < files.size(); ++i)
         files[i].Bytes = ReadHostFile(Line.Operands[i + 1]);
     for (const auto& file : files)
@@ -166,11 +184,17 @@ int Copy(const TCommandLine& Line, std::ostream& Err) {
     auto source = OpenImage(sourcePath, Line.Dos, Err);
     TListing listing;
     listing.Read(*source);
+    // A name that several source files share takes all of them; the destination then
+    // refuses them as duplicates unless allowed.
     const std::vector<uint8_t*> entries =
-        SelectFiles(listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()));
+        SelectFiles(listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()), true);
 
     TImageTransaction dest(destPath, Line.Dos, Line.IgnoreWriteProtection, Err);
     dest.Begin();
+    std::vector<PetsciiString> names;
+    for (const uint8_t* entry : entries)
+        names.push_back(PetsciiToString(entry + 5, 15));
+    RefuseDuplicates(dest.Disk(), names, Line.AllowDuplicates);
     for (uint8_t* entry : entries)
         dest.Disk().CopyFileFrom(entry, *source);
     dest.Commit();
@@ -184,8 +208,8 @@ int Export(const TCommandLine& Line, std::ostream& Err) {
     if (!fs::is_directory(dir, ec)) throw ECliError("Can't find directory: " + dir.string());
     TListing listing;
     listing.Read(*disk);
-    const std::vector<uint8_t*> entries =
-        SelectFiles(listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()));
+    const std::vector<uint8_t*> entries = SelectFiles(
+        listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()), Line.All);
 
     // Every file is read and every host name settled before the first file is written.
     std::vector<std::pair<fs::path, ByteArray>> outputs;
@@ -206,8 +230,8 @@ int Scratch(const TCommandLine& Line, bool Wipe, std::ostream& Err) {
     image.Begin();
     TListing listing;
     listing.Read(image.Disk());
-    const std::vector<uint8_t*> entries =
-        SelectFiles(listing, std::vector<std::string>(Line.Operands.begin() + 1, Line.Operands.end()));
+    const std::vector<uint8_t*> entries = SelectFiles(
+        listing, std::vector<std::string>(Line.Operands.begin() + 1, Line.Operands.end()), Line.All);
     image.Disk().ScratchFiles(entries, Wipe);
     image.Commit();
     return ecOk;

@@ -13,13 +13,9 @@ namespace {
 constexpr int LinksPerSideSector = 120;
 constexpr int MaxSideSectors = 6;
 
+// An empty file still has one data block, without data.
 int DataSectors(size_t ByteCount) {
-    return static_cast<int>((ByteCount + 253) / 254);
-}
-
-// A REL file without records still has one (empty) data block.
-int RelDataSectors(size_t ByteCount) {
-    return std::max(DataSectors(ByteCount), 1);
+    return std::max(static_cast<int>((ByteCount + 253) / 254), 1);
 }
 
 uint8_t TypeCode(TFileKind Kind) {
@@ -49,8 +45,8 @@ TFileKind KindFromHostPath(const std::string& HostPath) {
 }
 
 int ImportedBlockCount(size_t ByteCount, TFileKind Kind) {
-    if (Kind != fkRel) return DataSectors(ByteCount);
-    const int data = RelDataSectors(ByteCount);
+    const int data = DataSectors(ByteCount);
+    if (Kind != fkRel) return data;
     return data + (data + LinksPerSideSector - 1) / LinksPerSideSector;
 }
 
@@ -60,16 +56,6 @@ void ImportBytes(TC64Disk& Disk, const ByteArray& Bytes, const PetsciiString& Na
     if (Kind == fkRel && DataSectors(Bytes.size()) > LinksPerSideSector * MaxSideSectors)
         throw ECliError("REL file too large: at most " +
                         std::to_string(LinksPerSideSector * MaxSideSectors * 254) + " bytes");
-
-    // The same checks, in the same order, that the writer makes; done here first so
-    // that the slot it will take is known and can be cleaned of a former file's
-    // side-sector link (the writer fills bytes 21-22 only for REL files).
-    if (static_cast<size_t>(Disk.GetFreeBlocks()) * 256 < Bytes.size())
-        throw EC64DiskFullException("Disk is full!");
-    uint8_t* slot = Disk.AllocateDirEntry();
-    if (!slot) throw EC64DiskFullException("Maximum number of files reached!");
-    slot[21] = 0;
-    slot[22] = 0;
 
     uint8_t entry[32] = {};
     entry[2] = static_cast<uint8_t>(TypeCode(Kind) | 0x80);

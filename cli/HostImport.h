@@ -10,7 +10,8 @@
 TFileKind KindFromHostPath(const std::string& HostPath);
 
 // Number of directory blocks a file of this many bytes takes when written: its data
-// sectors, plus for REL files the side sectors listing them (120 per side sector).
+// sectors (one for an empty file), plus for REL files the side sectors listing them
+// (120 per side sector).
 int ImportedBlockCount(size_t ByteCount, TFileKind Kind);
 
 // Appends Bytes to Disk as a closed file of this kind and name, by the rules the

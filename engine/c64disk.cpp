@@ -304,7 +304,96 @@ void RefuseIfIn(TTrackSector ts, const std::vector<TTrackSector>& Directory) {
     if (std::find(Directory.begin(), Directory.end(), ts) != Directory.end()) RefuseDirectorySector(ts);
 }
 
+// A file name for a message: up to the first shifted space, printable ASCII as it is,
+// every other byte as {$XX}.
+std::string MessageName(const uint8_t* Entry) {
+    std::string Name;
+    for (uint8_t b : PetsciiToString(Entry + 5, 15)) {
+        if (b >= 0x20 && b < 0x7F) {
+            Name += static_cast<char>(b);
+        } else {
+            char Escaped[8];
+            std::snprintf(Escaped, sizeof Escaped, "{$%02X}", b);
+            Name += Escaped;
+        }
+    }
+    return Name;
+}
+
+std::string SectorText(TTrackSector ts) {
+    return "T:" + std::to_string(TrackOf(ts)) + "/S:" + std::to_string(SectorOf(ts));
+}
+
+// A listed file's sector that something new could be written over.
+[[noreturn]] void RefuseFileSector(const std::string& Problem) {
+    throw EC64DiskException(Problem + "\r\nValidate the disk and try it again.");
+}
+
+// Side sectors a REL file of this many data sectors gets: 120 links each, six at most.
+int SideSectorCount(int DataSectors) {
+    return std::min((DataSectors + 119) / 120, 6);
+}
+
+template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
+    Undo.emplace_back(Sector, std::array<uint8_t, 256>{});
+    std::memcpy(Undo.back().second.data(), Sector, 256);
+}
+
 } // namespace
+
+TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
+    TSectorsInUse InUse;
+    InUse.Directory = DirectoryChain();
+    const size_t Tracks = static_cast<size_t>(GetTrackCount());
+    InUse.TrackStart.resize(Tracks + 2);
+    for (size_t t = 1; t <= Tracks; ++t)
+        InUse.TrackStart[t + 1] =
+            InUse.TrackStart[t] + static_cast<size_t>(GetSectorsPerTrack(static_cast<int>(t)));
+    InUse.Holders.resize(InUse.TrackStart[Tracks + 1]);
+    const auto OnDisk = [&](TTrackSector ts) {
+        const size_t t = static_cast<size_t>(TrackOf(ts));
+        return t >= 1 && t <= Tracks &&
+               static_cast<size_t>(SectorOf(ts)) < InUse.TrackStart[t + 1] - InUse.TrackStart[t];
+    };
+    const auto HolderOf = [&](TTrackSector ts) -> std::pair<bool, const uint8_t*>& {
+        return InUse
+            .Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
+    };
+    HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
+    for (TTrackSector ts : InUse.Directory)
+        HolderOf(ts).first = true;
+    // A chain that comes to a sector already met (its own loop, or another file's chain
+    // it joins) has nothing further to add.
+    const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
+        if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
+        for (; OnDisk(ts) && !HolderOf(ts).second; ts = ReadTrackSector(GetSector(ts))) {
+            if (HolderOf(ts).first)
+                RefuseFileSector("File \"" + MessageName(Entry) + "\" runs through directory sector " +
+                                 SectorText(ts) + "!");
+            HolderOf(ts).second = Entry;
+        }
+    };
+    for (TTrackSector ts : InUse.Directory) {
+        const uint8_t* Sector = GetSector(ts);
+        for (int Slot = 0; Slot < 8; ++Slot) {
+            const uint8_t* Entry = Sector + 32 * Slot;
+            const TFileKind Kind = DecodeFileType(Entry[2]).Kind;
+            if (Kind == fkEmpty) continue;
+            Walk(ReadTrackSector(Entry + 3), Entry);
+            if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
+        }
+    }
+    return InUse;
+}
+
+void TC64Disk::RefuseIfInUse(const TSectorsInUse& InUse, TTrackSector ts) {
+    const auto& [Directory, Entry] =
+        InUse.Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
+    if (Directory) RefuseDirectorySector(ts);
+    if (Entry)
+        RefuseFileSector("Sector " + SectorText(ts) + " of file \"" + MessageName(Entry) +
+                         "\" is marked as free in the BAM!");
+}
 
 uint8_t* TC64Disk::AllocateDirEntry() {
     const std::vector<TTrackSector> Chain = DirectoryChain();
@@ -433,42 +522,43 @@ ByteArray TC64Disk::LoadFile(uint8_t* Entry) {
     return Bytes;
 }
 
-void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First,
-                          const std::vector<TTrackSector>& Directory, std::vector<TTrackSector>& Taken) {
+void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, const TSectorsInUse& InUse,
+                          TUndoLog& Undo) {
     const size_t n = Bytes.size();
     TTrackSector Current = First;
     // An empty chain is one sector whose last used byte is its link (no data).
     for (size_t Pos = 0; Pos < std::max<size_t>(n, 1); Pos += 254) {
-        RefuseIfIn(Current, Directory);
         TTrackSector Next;
         if (n > Pos + 254)
             Next = FindNextFreeSector(Current, false);
         else
             Next = MakeTrackSector(0, static_cast<int>(n - Pos + 1));
         const size_t Chunk = std::min<size_t>(254, n - Pos);
+        RefuseIfInUse(InUse, Current);
+        Keep(Undo, GetSector(Current));
         WriteSectorData(Current, Next,
                         ByteArray(Bytes.begin() + static_cast<ptrdiff_t>(Pos),
                                   Bytes.begin() + static_cast<ptrdiff_t>(Pos + Chunk)));
         SetSectorUsed(Current, true);
-        Taken.push_back(Current);
         Current = Next;
     }
 }
 
 void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
-                                const std::vector<TTrackSector>& Directory) {
+                                const TSectorsInUse& InUse, TUndoLog& Undo) {
     // Up to six side sectors of 120 data-sector links each; each lists all of them.
     TTrackSector Sides[6] = {};
     uint8_t* SidePtr[6] = {};
     int Links[6] = {};
     int SideCount = 0;
     TTrackSector Data = First;
-    bool More = TrackOf(Data) != 0 && TrackOf(Data) != FDirTrack;
+    bool More = true;
     while (More && SideCount < 6) {
         const TTrackSector Side = FindFirstFreeSector();
-        RefuseIfIn(Side, Directory);
+        RefuseIfInUse(InUse, Side);
         if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
         uint8_t* p = GetSector(Side);
+        Keep(Undo, p);
         p[2] = static_cast<uint8_t>(SideCount);
         p[3] = RecordLength;
         for (int j = 0; j < 120 && More; ++j) {
@@ -502,58 +592,53 @@ void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
 
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     CheckWriteAccess();
-    const size_t n = Bytes.size();
-    if (static_cast<size_t>(GetFreeBlocks()) * 256 < n) throw EC64DiskFullException("Disk is full!");
-    uint8_t* Entry = AllocateDirEntry();
-    if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
-
-    // Sectors the directory runs through are never taken for data, whatever the BAM says.
-    const std::vector<TTrackSector> Directory = DirectoryChain();
-
-    // An empty file has no sectors, but for an empty REL file, which gets what a 1541
-    // gives a new one: a data block without records and a side sector listing it, so
-    // that readers find the structure they expect.
+    // Every file takes at least one data sector (an empty one holds no data, as on a
+    // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;
-    TTrackSector First = MakeTrackSector(FDirTrack, 0);
-    std::vector<TTrackSector> Taken;
+    const int DataSectors = std::max(static_cast<int>((Bytes.size() + 253) / 254), 1);
+    const int Blocks = DataSectors + (Rel ? SideSectorCount(DataSectors) : 0);
+    if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
+    const TSectorsInUse InUse = FindSectorsInUse();
+
+    // The steps below change the image in memory only, keeping the former bytes of
+    // every sector they write: the directory track with the BAM, the directory, and
+    // each sector taken. A step that fails (a sector taken that something listed holds,
+    // a BAM whose counts promise more than it has, a full directory) puts them all back.
+    TUndoLog Undo;
+    Undo.reserve(static_cast<size_t>(GetSectorsPerTrack(FDirTrack) + Blocks) + InUse.Directory.size());
+    for (int s = 0; s < GetSectorsPerTrack(FDirTrack); ++s)
+        Keep(Undo, GetSector(MakeTrackSector(FDirTrack, s)));
+    for (TTrackSector ts : InUse.Directory)
+        if (TrackOf(ts) != FDirTrack) Keep(Undo, GetSector(ts));
+    const bool WasUpdating = FUpdating;
+    FUpdating = true;
     try {
-        if (n > 0 || Rel) {
-            First = FindFirstFreeSector();
-            WriteChain(Bytes, First, Directory, Taken);
-        }
+        uint8_t* Entry = AllocateDirEntry();
+        if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
+        // A directory grown by a sector took it from the free ones too.
+        const TTrackSector Grown = ReadTrackSector(GetSector(InUse.Directory.back()));
+        if (TrackOf(Grown) != 0) RefuseIfInUse(InUse, Grown);
+        const TTrackSector First = FindFirstFreeSector();
+        WriteChain(Bytes, First, InUse, Undo);
+        Entry[2] = SourceEntry[2];
+        WriteTrackSector(Entry + 3, First);
+        std::memcpy(Entry + 5, SourceEntry + 5, 16);
+        Entry[21] = Entry[22] = 0; // a side-sector link only for REL files, set below
+        Entry[23] = SourceEntry[23];
+        std::memcpy(Entry + 24, SourceEntry + 24, 6);
+        // The block count is taken as it stands, but for an empty file: it is counted
+        // with the blocks it takes, also where its source took none.
+        const int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
+        Entry[30] = static_cast<uint8_t>(Count & 0xFF);
+        Entry[31] = static_cast<uint8_t>(Count >> 8);
+        if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], InUse, Undo);
     } catch (...) {
-        // Failed part way (out of space, or the file could not be written): give back
-        // the sectors taken and write no entry.
-        const bool WasUpdating = FUpdating;
-        FUpdating = true;
-        for (TTrackSector ts : Taken)
-            SetSectorUsed(ts, false);
+        for (auto Kept = Undo.rbegin(); Kept != Undo.rend(); ++Kept)
+            std::memcpy(Kept->first, Kept->second.data(), 256);
         FUpdating = WasUpdating;
-        if (!WasUpdating) {
-            try {
-                FlushTrack(FDirTrack);
-            } catch (...) {
-                // The buffer is right; the next write brings the file in step.
-            }
-        }
         throw;
     }
-
-    Entry[2] = SourceEntry[2];
-    WriteTrackSector(Entry + 3, First);
-    std::memcpy(Entry + 5, SourceEntry + 5, 16);
-    Entry[23] = SourceEntry[23];
-    std::memcpy(Entry + 24, SourceEntry + 24, 6);
-    Entry[30] = SourceEntry[30];
-    Entry[31] = SourceEntry[31];
-
-    if (Rel) {
-        try {
-            BuildSideSectors(Entry, First, SourceEntry[23], Directory);
-        } catch (const EC64DiskException&) {
-            // The file stays with what part of its side sectors could be made.
-        }
-    }
+    FUpdating = WasUpdating;
     Save();
 }
 

@@ -5,10 +5,12 @@
 #include "cmd_types.h"
 #include "hostfile.h"
 
+#include <array>
 #include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 // Every refusal of the engine, with its fixed message.
@@ -119,7 +121,9 @@ class TC64Disk {
     virtual void CopyFirstTrackSector() = 0;
 
     // Appends a file with these bytes to this disk under the rules of CopyFileFrom,
-    // taking type byte, name and the other entry fields from a 32-byte entry.
+    // taking type byte, name and the other entry fields from a 32-byte entry. Refuses,
+    // with the image unchanged, a disk without room for its data and side sectors, and
+    // a sector to take that the BAM calls free but a listed file or the directory holds.
     void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
 
     void BeginUpdate();
@@ -169,10 +173,28 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
 
   private:
-    void WriteChain(const ByteArray& Bytes, TTrackSector First, const std::vector<TTrackSector>& Directory,
-                    std::vector<TTrackSector>& Taken);
+    // The former bytes of the sectors a change writes, in the order kept, so that a
+    // change that fails part way can put every byte back.
+    using TUndoLog = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
+
+    // What the directory says each sector holds: the header and the directory chain, or
+    // the listed file whose chain or REL side sectors run through it.
+    struct TSectorsInUse {
+        std::vector<TTrackSector> Directory;
+        std::vector<size_t> TrackStart;                       // index of each track's sector 0 in Holders
+        std::vector<std::pair<bool, const uint8_t*>> Holders; // (directory, file entry)
+    };
+    // One walk of the header, the directory and every listed file's chain and REL side
+    // sectors, each sector visited once (loops and links off the disk end a chain).
+    // Raises for a file that runs through the header or the directory: a new entry or
+    // BAM change would write into that file.
+    TSectorsInUse FindSectorsInUse();
+    // Raises for a sector that the BAM calls free but something listed holds: the disk
+    // is damaged, and writing there would overwrite it.
+    void RefuseIfInUse(const TSectorsInUse& InUse, TTrackSector ts);
+    void WriteChain(const ByteArray& Bytes, TTrackSector First, const TSectorsInUse& InUse, TUndoLog& Undo);
     void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
-                          const std::vector<TTrackSector>& Directory);
+                          const TSectorsInUse& InUse, TUndoLog& Undo);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).

@@ -188,6 +188,35 @@ TEST(ScratchTest, NamesAsListedPassBackUnchanged) {
     EXPECT_EQ(ListedNames(dir.Path("a.d64")), (std::vector<std::string>{"stay"}));
 }
 
+TEST(ScratchTest, NamesCountUpToTheShiftedSpaceAndSeveralMatchesNeedAll) {
+    TTempDir dir;
+    MakeImage(dir, "src.d64", {{"HELLO", 10}});
+    MakeImage(dir, "dst.d64", {{"HELLO", 20}, {"KEEP", 5}});
+    const std::string dst = dir.Path("dst.d64");
+    WriteBytes(dir.Path("x.prg"), RandomBytes(30, 1));
+    const ByteArray before = ReadBytes(dst);
+    // Import and copy refuse a name already on the disk, in the same words.
+    EXPECT_EQ(RunTool({"import", dst, dir.Path("x.prg"), "--name", "hello{$A0}x"}).Err,
+              "FILE EXISTS: \"hello{$A0}x\" (use --allow-duplicates to add it anyway)\n");
+    EXPECT_EQ(RunTool({"copy", dir.Path("src.d64"), dst}).Err,
+              "FILE EXISTS: \"hello\" (use --allow-duplicates to add it anyway)\n");
+    EXPECT_EQ(ReadBytes(dst), before);
+    RunTool({"import", dst, dir.Path("x.prg"), "--name", "hello{$A0}x", "--allow-duplicates"});
+    RunTool({"copy", dir.Path("src.d64"), dst, "--allow-duplicates"});
+
+    // Now "hello" names three files: none is taken without --all.
+    const ByteArray three = ReadBytes(dst);
+    std::filesystem::create_directory(dir.Path("out"));
+    for (const std::vector<std::string>& args : {std::vector<std::string>{"scratch", dst, "hello"},
+                                                 {"delete", dst, "keep", "hello"},
+                                                 {"export", dst, dir.Path("out"), "hello"}})
+        EXPECT_EQ(RunTool(args).Err, "\"hello\" names 3 files (use --all to take all of them)\n");
+    EXPECT_EQ(ReadBytes(dst), three);
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path("out")));
+    ASSERT_EQ(RunTool({"delete", dst, "hello", "--all"}).Status, 0);
+    EXPECT_EQ(ListedNames(dst), (std::vector<std::string>{"keep"}));
+}
+
 TEST(ScratchTest, RefusalsChangeNothing) {
     TTempDir dir;
     MakeImage(dir, "a.d64", {{"ONE", 10}, {"TWO", 10}});

@@ -56,7 +56,8 @@ TEST(ImportTest, ResultEqualsCopyingTheSameFileFromAnotherDisk) {
     ASSERT_EQ(r.Status, 0) << r.Err;
     EXPECT_EQ(ReadBytes(dir.Path("cli.d64")), ReadBytes(dir.Path("reference.d64")));
 
-    // And each file reads back as written, with a block count of its sectors.
+    // And each file reads back as written, with a block count of its sectors (one
+    // for the empty file).
     const ByteArray image = ReadBytes(dir.Path("cli.d64"));
     const ByteArray first = DirEntryBytes(image, 1, 0);
     EXPECT_EQ(first[2], 0x82);
@@ -65,7 +66,7 @@ TEST(ImportTest, ResultEqualsCopyingTheSameFileFromAnotherDisk) {
     size_t i = 0;
     disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& f) {
         EXPECT_EQ(disk->LoadFile(f.Entry), RandomBytes(sizes[i], static_cast<unsigned>(i)));
-        EXPECT_EQ(f.Blocks, static_cast<int>((sizes[i] + 253) / 254));
+        EXPECT_EQ(f.Blocks, std::max(static_cast<int>((sizes[i] + 253) / 254), 1));
         ++i;
     });
     EXPECT_EQ(i, sizes.size());

@@ -149,7 +149,7 @@ TEST_F(DirectoryTest, DirectoryGrowsAlongTheDirectoryTrack) {
         ts = ReadTrackSector(Disk->GetSector(ts));
     }
     EXPECT_EQ(Order, (std::vector<int>{1, 4, 7, 10, 13, 16, 2, 5, 8, 11, 14, 17, 3, 6, 9, 12, 15, 18}));
-    EXPECT_EQ(Disk->GetFreeBlocks(), 664);
+    EXPECT_EQ(Disk->GetFreeBlocks(), 664 - 144); // an empty file's one block each
 
     const ByteArray Before(Disk->Image(), Disk->Image() + Disk->ImageSize());
     EXPECT_THROW_MSG(AddTestFile(*Disk, "ONE TOO MANY", Pattern(10)), EC64DiskFullException,
@@ -204,13 +204,14 @@ TEST_F(DirectoryTest, DirectorySectorsMarkedFreeAreNeverTaken) {
     auto Other = NewImage(Dir.Path("b.d64"));
     for (int i = 0; i < 8; ++i)
         AddTestFile(*Other, "G" + std::to_string(i), {});
-    WriteTrackSector(Other->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(17, 0));
-    Other->GetSector(MakeTrackSector(17, 0))[1] = 0xFF;
+    // (The eight empty files hold 17/0 to 17/7; 17/8 is the next sector taken.)
+    WriteTrackSector(Other->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(17, 8));
+    Other->GetSector(MakeTrackSector(17, 8))[1] = 0xFF;
     EXPECT_THROW_MSG(
         AddTestFile(*Other, "DATA", Pattern(300)), EC64DiskException,
-        "Directory sector T:17/S:0 is marked as free in the BAM!\r\nValidate the disk and try it again.");
+        "Directory sector T:17/S:8 is marked as free in the BAM!\r\nValidate the disk and try it again.");
     EXPECT_EQ(List(*Other).size(), 8u);
-    EXPECT_FALSE(Other->IsSectorUsed(MakeTrackSector(17, 0)));
+    EXPECT_FALSE(Other->IsSectorUsed(MakeTrackSector(17, 8)));
 }
 
 TEST_F(DirectoryTest, BrokenChainsRefuseNewFilesBeforeAnyWrite) {

@@ -2,6 +2,7 @@
 #include "TestImage.h"
 
 #include <cstring>
+#include <functional>
 
 using namespace testing_support;
 
@@ -64,12 +65,18 @@ TEST_F(FileWriteTest, CopyIsExactAndWrittenToTheFile) {
     EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), Image(*Target));
 }
 
-TEST_F(FileWriteTest, EmptyFileTakesNoBlock) {
+TEST_F(FileWriteTest, AnEmptyFileTakesOneBlockWithoutData) {
     uint8_t* e = Copy("EMPTY", {});
-    EXPECT_EQ(e[3], 18);
-    EXPECT_EQ(e[4], 0);
-    EXPECT_EQ(Target->GetFreeBlocks(), 664);
-    EXPECT_EQ(Target->GetRealFileSize(e), 0);
+    EXPECT_EQ(MakeTrackSector(e[3], e[4]), MakeTrackSector(17, 0));
+    EXPECT_EQ(ReadTrackSector(Target->GetSector(MakeTrackSector(17, 0))), MakeTrackSector(0, 1));
+    EXPECT_EQ(e[30] | e[31] << 8, 1);
+    EXPECT_EQ(Target->GetFreeBlocks(), 663);
+    // An entry of old pointing at the header, without a block, reads and copies as empty.
+    uint8_t* Old = AddTestFile(*Source, "OLD", {});
+    WriteTrackSector(Old + 3, MakeTrackSector(18, 0));
+    Target->CopyFileFrom(Old, *Source);
+    EXPECT_EQ(Target->GetRealFileSize(FindEntry(*Target, "OLD")), 0);
+    EXPECT_EQ(Target->GetFreeBlocks(), 662);
 }
 
 TEST_F(FileWriteTest, RefusalsChangeNothing) {
@@ -99,24 +106,57 @@ TEST_F(FileWriteTest, RefusalsChangeNothing) {
 }
 
 TEST_F(FileWriteTest, RunningOutOfSpacePartWayGivesTheSectorsBack) {
-    // The free-space check counts 256 bytes a block, a chain carries 254: a file of
-    // 664 x 256 bytes passes the check on an empty disk and then runs out of sectors.
+    // Track 1's count promises five sectors more than its bitmap holds: a file of 666
+    // blocks passes the free-space check and then runs out of sectors.
     auto Big = NewImage(Dir.Path("big.d64"), dt40Tracks, deSpeedDos);
-    uint8_t* Src = AddTestFile(*Big, "TOO BIG", Pattern(664 * 256));
+    uint8_t* Src = AddTestFile(*Big, "TOO BIG", Pattern(666 * 254));
+    Target->GetBamSector()[4] += 5;
+    Target->Save();
     const ByteArray Before = Image(*Target);
     EXPECT_THROW_MSG(Target->CopyFileFrom(Src, *Big), EC64DiskFullException, "Disk is full!");
+    EXPECT_EQ(Image(*Target), Before);
     EXPECT_EQ(FindEntry(*Target, "TOO BIG"), nullptr);
-    EXPECT_EQ(Target->GetFreeBlocks(), 664);
+    EXPECT_EQ(Target->GetFreeBlocks(), 669);
     const uint8_t* Bam = Target->GetBamSector();
     EXPECT_EQ(ByteArray(Bam, Bam + 256), ByteArray(Before.begin() + 91392, Before.begin() + 91648));
     const ByteArray File = ReadHostFile(Dir.Path("dst.d64"));
     EXPECT_EQ(ByteArray(File.begin() + 91392, File.begin() + 91648), ByteArray(Bam, Bam + 256));
     // A file that fills the disk exactly still goes in afterwards.
+    Target->GetBamSector()[4] -= 5;
     Big->ScratchFiles({Src}, false);
     Src = AddTestFile(*Big, "FITS", Pattern(664 * 254));
     Target->CopyFileFrom(Src, *Big);
     EXPECT_EQ(Target->LoadFile(FindEntry(*Target, "FITS")), Pattern(664 * 254));
     EXPECT_EQ(Target->GetFreeBlocks(), 0);
+}
+
+TEST_F(FileWriteTest, NothingIsWrittenOverAListedFileTheBamCallsFree) {
+    const std::string Path = Dir.Path("c.d64");
+    struct TCase {
+        std::function<void(TC64Disk&)> Damage;
+        std::string Problem;
+    };
+    // A's chain is 17/0, 17/10, 17/20, 17/9; REL R has 17/1 and 17/11, its side sector 17/2.
+    const std::vector<TCase> Cases = {
+        {[](TC64Disk& D) { std::memcpy(D.GetBamSector() + 68, "\x15\xFF\xFF\x1F", 4); },
+         "Sector T:17/S:0 of file \"A\" is marked as free in the BAM!"},
+        {[](TC64Disk& D) { D.SetSectorUsed(MakeTrackSector(17, 2), false); },
+         "Sector T:17/S:2 of file \"R{$C5}L\" is marked as free in the BAM!"},
+        {[](TC64Disk& D) { WriteTrackSector(D.GetSector(MakeTrackSector(17, 9)), MakeTrackSector(18, 1)); },
+         "File \"A\" runs through directory sector T:18/S:1!"},
+    };
+    for (const TCase& c : Cases) {
+        auto Disk = NewImage(Path);
+        AddTestFile(*Disk, "A", Pattern(1000));
+        AddTestFile(*Disk, "R\xC5L", Pattern(300), 0x84);
+        c.Damage(*Disk);
+        Disk->Save();
+        const ByteArray Before = ReadHostFile(Path);
+        EXPECT_THROW_MSG(AddTestFile(*Disk, "B", Pattern(600)), EC64DiskException,
+                         c.Problem + "\r\nValidate the disk and try it again.");
+        EXPECT_EQ(ReadHostFile(Path), Before);
+        EXPECT_EQ(Image(*Disk), Before);
+    }
 }
 
 TEST_F(FileWriteTest, ScratchFreesButKeepsDeleteWipes) {
@@ -213,6 +253,18 @@ TEST_F(FileWriteTest, AnEmptyRelFileGetsAnEmptyDataBlockAndItsSideSector) {
     EXPECT_EQ(Target->GetRealFileSize(e), 0);
     EXPECT_TRUE(Target->LoadFile(e).empty());
     EXPECT_EQ(Target->GetFreeBlocks(), 662);
+}
+
+TEST_F(FileWriteTest, ARelFileWithoutRoomForItsSideSectorsIsRefused) {
+    // 10 data sectors take 11 blocks, 160 take 162.
+    for (auto [DataSectors, Free] : {std::pair{10, 10}, std::pair{160, 161}}) {
+        auto Disk = NewImage(Dir.Path("c.d64"));
+        AddTestFile(*Disk, "FILL", Pattern(static_cast<size_t>(664 - Free) * 254));
+        uint8_t* Src = AddTestFile(*Source, "R" + std::to_string(Free), Pattern(DataSectors * 254u), 0x84);
+        const ByteArray Before = Image(*Disk);
+        EXPECT_THROW_MSG(Disk->CopyFileFrom(Src, *Source), EC64DiskFullException, "Disk is full!");
+        EXPECT_EQ(Image(*Disk), Before);
+    }
 }
 
 TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {

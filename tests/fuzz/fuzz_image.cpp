@@ -1,10 +1,12 @@
 // libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
-// listing, every file's load, the BAM queries, a scratch and copies into a fresh image.
+// listing, every file's load, the BAM queries, a file added (which must leave every
+// readable file as it was), a scratch and copies into a fresh image.
 // Input: byte 0 picks the disk type, byte 1 the DOS of 40-track images, then records of
 // [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
 #include "c64disk.h"
 #include "d64.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -69,13 +71,32 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
             Try([&] { Target->CopyFileFrom(Entry, Disk); });
         Target->EndUpdate(false);
     }
-    // A file added to the damaged disk itself never costs an entry already listed.
+    // A file added to the damaged disk itself never costs an entry already listed nor
+    // a byte of a file that could be read before; a refused one changes nothing.
     Disk.BeginUpdate();
     Try([&] {
-        const int Before = Disk.ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord&) {});
+        std::vector<std::pair<uint8_t*, ByteArray>> Readable;
+        const int Before = Disk.ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& R) {
+            Try([&] { Readable.emplace_back(R.Entry, Disk.LoadFile(R.Entry)); });
+        });
+        const ByteArray Image(Disk.Image(), Disk.Image() + Disk.ImageSize());
         uint8_t Entry[32] = {0, 0, 0x82, 0, 0, 'N', 'E', 'W'};
-        Disk.AddFile(ByteArray(600, 0x5A), Entry);
+        try {
+            Disk.AddFile(ByteArray(600, 0x5A), Entry);
+        } catch (const EC64DiskException&) {
+            if (!std::equal(Image.begin(), Image.end(), Disk.Image())) abort();
+            throw;
+        }
         if (Disk.ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord&) {}) != Before + 1) abort();
+        for (const auto& [FileEntry, Bytes] : Readable) {
+            ByteArray Now;
+            try {
+                Now = Disk.LoadFile(FileEntry);
+            } catch (...) {
+                abort();
+            }
+            if (Now != Bytes) abort();
+        }
     });
     Disk.EndUpdate(false);
     Entries.clear();

@@ -1,6 +1,7 @@
 # 35-track images made and filled by d64tool are read back byte for byte by
-# cbmconvert, also after files were scratched and deleted; so are REL files with one
-# and with several side sectors, and an empty one.
+# cbmconvert, also after files were scratched and deleted; so are an empty file, REL
+# files with one and with several side sectors, an empty one, and REL files that fill a
+# nearly full disk to its last block.
 source "$(dirname "$0")/common.sh"
 need cbmconvert
 
@@ -46,6 +47,32 @@ extract
 for i in "${!rel_sizes[@]}"; do
     out="$WORK/out/rel$i.l$(printf %02X "${rel_lengths[$i]}")"
     cmp -s "$WORK/files/rel$i" "$out" || fail "rel$i differs: $(ls -l "$WORK/out")"
+done
+
+# An empty file is one block without data: cbmconvert extracts nothing (not the BAM and
+# directory). It notes the empty file and, as it counts no block for no data, the count.
+empty=$WORK/empty.d64
+"$D64TOOL" format "$empty"
+: >"$WORK/files/nothing"
+"$D64TOOL" import "$empty" "$WORK/files/nothing"
+rm -rf "$WORK/out" && mkdir "$WORK/out"
+(cd "$WORK/out" && cbmconvert -N -d "$empty") >"$WORK/cbmconvert.log" 2>&1
+[[ -f $WORK/out/nothing.prg && ! -s $WORK/out/nothing.prg ]] || fail "empty file: $(ls -l "$WORK/out")"
+[[ $(grep -vc "empty.d64\|nothing,prg\|Zero length file\|invalid block count" "$WORK/cbmconvert.log") == 0 ]] ||
+    fail "cbmconvert complained: $(cat "$WORK/cbmconvert.log")"
+
+# REL files that fill a nearly full disk to its last block keep all their side
+# sectors: 10 data sectors and 1 side sector, then 160 data sectors and 2.
+for case in "2540 11" "40640 162"; do
+    read -r size free <<<"$case"
+    img=$WORK/full.d64
+    "$D64TOOL" format "$img" --force
+    random_file "$WORK/files/fill" $(((664 - free) * 254))
+    random_file "$WORK/files/r" "$size"
+    "$D64TOOL" import "$img" "$WORK/files/fill"
+    "$D64TOOL" import "$img" "$WORK/files/r" --type rel --record-length 127 || fail "r of $size bytes refused"
+    extract
+    cmp -s "$WORK/files/r" "$WORK/out/r.l7F" || fail "REL file of $size bytes differs: $(ls "$WORK/out")"
 done
 img=$img_saved
 
