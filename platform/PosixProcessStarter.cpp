@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
+#include <csignal>
 #include <fcntl.h>
 #include <filesystem>
 #include <future>
@@ -185,11 +186,18 @@ int TPosixProcessStarter::StartProcess(const std::string& Program, const std::st
     }
     // Handles are not inherited: only the standard streams go to the program.
     posix_spawn_file_actions_addclosefrom_np(&Setup.Actions, 3);
-    // The program starts with no blocked and no ignored signals, whatever ours are.
+    // The program starts with no blocked and no ignored signals, whatever ours are, but
+    // for SIGPIPE when its standard error is our pipe: once this program has ended, a
+    // write there fails instead of ending the emulator. This program ignores SIGPIPE from
+    // then on too, so that passing on to a closed standard error cannot end it.
     sigset_t NoSignals;
     sigset_t AllSignals;
     sigemptyset(&NoSignals);
     sigfillset(&AllSignals);
+    if (Watcher.joinable()) {
+        std::signal(SIGPIPE, SIG_IGN);
+        sigdelset(&AllSignals, SIGPIPE);
+    }
     posix_spawnattr_setsigmask(&Setup.Attributes, &NoSignals);
     posix_spawnattr_setsigdefault(&Setup.Attributes, &AllSignals);
     posix_spawnattr_setflags(&Setup.Attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);

@@ -162,6 +162,13 @@ class ProcessStartTest : public QObject {
         QVERIFY(QTest::qWaitFor([&] { return !Starter.Watching(); }, 5000));
         QCOMPARE(Failures.size() + Starter.TakeEarlyFailures().size(), std::size_t(1));
         QVERIFY(Failures[0].Signal == SIGKILL && Failures[0].LastLines.empty());
+        // SIGPIPE is ignored: the program outlives the pipe when this program ends (status 3).
+        QCOMPARE(Starter.StartProcess(
+                     "/bin/sh",
+                     "-c \"exit $(( (0x$(sed -n 's/^SigIgn:\\t//p' /proc/$$/status) >> 12 & 1) * 3 ))\"", ""),
+                 0);
+        QVERIFY(QTest::qWaitFor([&] { return !(Failures = Starter.TakeEarlyFailures()).empty(); }, 5000));
+        QCOMPARE(Failures[0].ExitStatus, 3);
         QVERIFY(QTest::qWaitFor([] { return ZombieChildren() == 0; }, 5000));
     }
 
