@@ -9,6 +9,7 @@ packages=(
     cc1541 cbmconvert
     xvfb openbox x11-utils
     dpkg-dev desktop-file-utils appstream shared-mime-info libglib2.0-bin lintian
+    man-db bash-completion
     librsvg2-bin xdotool imagemagick
 )
 installed() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
