@@ -46,9 +46,11 @@ const char* const HelpText =
     "Edit Commodore 1541 disk images (.d64). LEFT opens in the left pane and RIGHT in the\n"
     "right one, as if chosen after Alt+F1 and Alt+F2.\n"
     "\n"
-    "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "  --             take every argument after it as an image\n"
+    "  -h, --help        show this help and exit\n"
+    "      --version     show the version and exit\n"
+    "      --new-window  open a window of its own; without it the images go to the\n"
+    "                    editor that runs already, if one does\n"
+    "  --                take every argument after it as an image\n"
     "\n"
     "Qt's own options, such as -platform NAME, work as well.\n";
 
@@ -61,6 +63,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments) {
         if (!OptionsEnd && Argument.startsWith(u'-') && Argument.size() > 1) {
             if (Argument == QLatin1String("--")) {
                 OptionsEnd = true;
+                continue;
+            }
+            if (Argument == QLatin1String("--new-window")) {
+                Line.NewWindow = true;
                 continue;
             }
             if (Argument == QLatin1String("--help") || Argument == QLatin1String("-h"))
