@@ -3,6 +3,7 @@
 
 #include "FontInstaller.h"
 #include "HandlerGuard.h"
+#include "ScreenFit.h"
 #include "Splash.h"
 #include "UserPrompts.h"
 
@@ -133,6 +134,10 @@ int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWind
     // The title is the application name only: a display name would be appended by Qt
     // to every window title on X11 and Wayland ("Open — Kobaltmandrexis").
     QCoreApplication::setApplicationName(ApplicationTitle);
+
+    // Every window and dialog larger than the screen is fitted into it.
+    if (!qApp->findChild<ScreenFit::TFitter*>(QString(), Qt::FindDirectChildrenOnly))
+        qApp->installEventFilter(new ScreenFit::TFitter(qApp));
 
     std::unique_ptr<QWidget> MainWindow;
     QPointer<TSplashScreen> Splash;
