@@ -3,6 +3,7 @@
 
 #include "FontInstaller.h"
 #include "HandlerGuard.h"
+#include "ScreenFit.h"
 #include "Splash.h"
 #include "UserPrompts.h"
 
@@ -46,9 +47,11 @@ const char* const HelpText =
     "Edit Commodore 1541 disk images (.d64). LEFT opens in the left pane and RIGHT in the\n"
     "right one, as if chosen after Alt+F1 and Alt+F2.\n"
     "\n"
-    "  -h, --help     show this help and exit\n"
-    "      --version  show the version and exit\n"
-    "  --             take every argument after it as an image\n"
+    "  -h, --help        show this help and exit\n"
+    "      --version     show the version and exit\n"
+    "      --new-window  open a window of its own; without it the images go to the\n"
+    "                    editor that runs already, if one does\n"
+    "  --                take every argument after it as an image\n"
     "\n"
     "Qt's own options, such as -platform NAME, work as well.\n";
 
@@ -61,6 +64,10 @@ TCommandLine ParseCommandLine(const QStringList& Arguments) {
         if (!OptionsEnd && Argument.startsWith(u'-') && Argument.size() > 1) {
             if (Argument == QLatin1String("--")) {
                 OptionsEnd = true;
+                continue;
+            }
+            if (Argument == QLatin1String("--new-window")) {
+                Line.NewWindow = true;
                 continue;
             }
             if (Argument == QLatin1String("--help") || Argument == QLatin1String("-h"))
@@ -127,6 +134,10 @@ int RunApplication(IFontInstaller& Fonts, IUserPrompts& Prompts, const TMainWind
     // The title is the application name only: a display name would be appended by Qt
     // to every window title on X11 and Wayland ("Open — Kobaltmandrexis").
     QCoreApplication::setApplicationName(ApplicationTitle);
+
+    // Every window and dialog larger than the screen is fitted into it.
+    if (!qApp->findChild<ScreenFit::TFitter*>(QString(), Qt::FindDirectChildrenOnly))
+        qApp->installEventFilter(new ScreenFit::TFitter(qApp));
 
     std::unique_ptr<QWidget> MainWindow;
     QPointer<TSplashScreen> Splash;

@@ -32,10 +32,12 @@ struct TCommandLine {
     QStringList Ignored;
     // With Usage: the option that was not understood.
     QString BadOption;
+    // --new-window: a window of its own, even when the editor runs already.
+    bool NewWindow = false;
 };
 
-// Reads the arguments after the program name. The first of --help (-h), --version and an
-// unknown option decides; after "--" every argument is an image. Relative image paths
+// Reads the arguments after the program name. --new-window is noted; the first of --help
+// (-h), --version and an unknown option decides; after "--" every argument is an image. Relative image paths
 // are taken from the working folder. Qt's own options (-platform NAME, ...) must have
 // been taken out by Qt before, or they count as unknown.
 TCommandLine ParseCommandLine(const QStringList& Arguments);

@@ -7,9 +7,12 @@
 #include "QtFontInstaller.h"
 #include "QtSettingsStore.h"
 #include "QtUserPrompts.h"
+#include "SingleInstance.h"
 #include "StartUp.h"
 
+#include <QApplication>
 #include <QFile>
+#include <QTimer>
 #include <iostream>
 
 int main(int argc, char** argv) {
@@ -29,6 +32,9 @@ int main(int argc, char** argv) {
     TGuardedApplication App(argc, argv, Prompts);
     const StartUp::TCommandLine Line = StartUp::ParseCommandLine(QCoreApplication::arguments().mid(1));
     if (const std::optional<int> ExitCode = StartUp::Answer(Line, std::cout, std::cerr)) return *ExitCode;
+    // An editor that runs already takes the images and shows them: this start ends there.
+    const QString Socket = SingleInstance::SocketPath();
+    if (!Line.NewWindow && SingleInstance::HandOver(Socket, Line.Images)) return 0;
 
     // Docks and task bars match the window to the installed desktop entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.halvorsteen.kobaltmandrexis"));
@@ -44,6 +50,24 @@ int main(int argc, char** argv) {
         [&]() -> std::unique_ptr<QWidget> {
             auto Form = std::make_unique<TMainForm>(Prompts, Settings, Fonts, Processes, System);
             Window = Form.get();
+            // Each image handed over goes to the pane without the focus, and the window comes up.
+            // While a dialog is open (a command is under way on a pane) the images wait for it.
+            auto OpenHandedOver = std::make_shared<std::function<void(const QStringList&)>>();
+            *OpenHandedOver = [Window, Later = std::weak_ptr(OpenHandedOver)](const QStringList& Images) {
+                if (QApplication::activeModalWidget()) {
+                    QTimer::singleShot(200, Window, [Later, Images] {
+                        if (const auto Open = Later.lock()) (*Open)(Images);
+                    });
+                    return;
+                }
+                for (const QString& Image : Images)
+                    Window->OpenImage(3 - Window->ActiveSide(), Image);
+                Window->setWindowState(Window->windowState() & ~Qt::WindowMinimized);
+                Window->raise();
+                Window->activateWindow();
+            };
+            new SingleInstance::TServer(
+                Socket, [OpenHandedOver](const QStringList& Images) { (*OpenHandedOver)(Images); }, Window);
             return Form;
         },
         [&] {

@@ -6,13 +6,16 @@ set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kobaltmandrexis)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGE_VENDOR Halvorsteen)
-set(CPACK_PACKAGE_CONTACT "Kobaltmandrexis developers" CACHE STRING "Maintainer named in the Debian package")
+# The maintainer and home page come from desktop/CMakeLists.txt, which also writes them into
+# the copyright file and the changelog.
+set(CPACK_PACKAGE_CONTACT ${KBM_MAINTAINER})
+set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${KBM_HOMEPAGE})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for Commodore 1541 disk images (.d64)")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
-    "Kobaltmandrexis shows the directories of two .d64 disk images side by side in the\n\
-C64's own character set, copies files between them, scratches, deletes and\n\
-exports them, and writes every change through to the image at once.\n\
-d64tool does the same from scripts.")
+    "Kobaltmandrexis shows the directories of two .d64 disk images side by side\n\
+in the C64's own character set, copies files between them, scratches,\n\
+deletes and exports them, and writes every change through to the image at\n\
+once. d64tool does the same from scripts.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION otherosfs)

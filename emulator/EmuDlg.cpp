@@ -2,10 +2,12 @@
 #include "EmuDlg.h"
 
 #include "HandlerGuard.h"
+#include "ProgramPath.h"
 #include "UserPrompts.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -40,6 +42,26 @@ QGroupBox* NewRadioGroup(QWidget* Parent, const char* Name, const char* Caption,
 
 void SetItemIndex(QButtonGroup* Group, int Index) {
     if (QAbstractButton* Button = Group->button(Index)) Button->setChecked(true);
+}
+
+QCheckBox* NewCheckBox(QWidget* Page, const char* Name, const char* Caption, const char* Hint) {
+    auto* Box = new QCheckBox(Caption, Page);
+    Box->setObjectName(Name);
+    Box->setToolTip(Hint);
+    return Box;
+}
+
+// The start and load method groups side by side.
+QHBoxLayout* NewMethodRow(QWidget* Page, int Tag, QGroupBox*& StartBox, QButtonGroup*& Start,
+                          QGroupBox*& LoadBox, QButtonGroup*& Load, const char* LoadHint) {
+    StartBox = NewRadioGroup(Page, qPrintable(QStringLiteral("rgStartMethod%1").arg(Tag)), "Start Method",
+                             {"automatic", "manual"}, "run program at startup", Start);
+    LoadBox = NewRadioGroup(Page, qPrintable(QStringLiteral("rgLoadMethod%1").arg(Tag)), "Load Method",
+                            {"normal", "fast"}, LoadHint, Load);
+    auto* Groups = new QHBoxLayout();
+    Groups->addWidget(StartBox);
+    Groups->addWidget(LoadBox);
+    return Groups;
 }
 
 // The label, the edit and the small browse button across the top of a page.
@@ -77,11 +99,15 @@ TEmuDlg::TEmuDlg(IUserPrompts& Prompts, QWidget* Parent) : QDialog(Parent), Prom
     CCS_Page->setObjectName("CCS_Page");
     Vice_Page->setObjectName("Vice_Page");
     Frodo_Page->setObjectName("Frodo_Page");
+    X64_Page = new QWidget(EmulatorPages);
+    X64_Page->setObjectName("X64_Page");
     EmulatorPages->addTab(CCS_Page, "CCS64");
     EmulatorPages->addTab(Vice_Page, "WinVICE");
+    EmulatorPages->addTab(X64_Page, "VICE");
     EmulatorPages->addTab(Frodo_Page, "Frodo");
     BuildCCSPage();
     BuildVicePage();
+    BuildX64Page();
 
     OkButton = new QPushButton("Ok", this);
     CancelButton = new QPushButton("Cancel", this);
@@ -103,17 +129,9 @@ TEmuDlg::TEmuDlg(IUserPrompts& Prompts, QWidget* Parent) : QDialog(Parent), Prom
 void TEmuDlg::BuildCCSPage() {
     auto* Column = new QVBoxLayout(CCS_Page);
     Column->addLayout(NewLocationRow(CCS_Page, 1, Label1, edEmuLocation1, Button1));
-    rgStartMethod1 = NewRadioGroup(CCS_Page, "rgStartMethod1", "Start Method", {"automatic", "manual"},
-                                   "run program at startup", StartMethod1);
-    rgLoadMethod1 = NewRadioGroup(CCS_Page, "rgLoadMethod1", "Load Method", {"normal", "fast"},
-                                  "speed of disk drive", LoadMethod1);
-    auto* Groups = new QHBoxLayout();
-    Groups->addWidget(rgStartMethod1);
-    Groups->addWidget(rgLoadMethod1);
-    Column->addLayout(Groups);
-    cbWindowed1 = new QCheckBox("run windowed", CCS_Page);
-    cbWindowed1->setObjectName("cbWindowed1");
-    cbWindowed1->setToolTip("runs emulator in windowed mode");
+    Column->addLayout(NewMethodRow(CCS_Page, 1, rgStartMethod1, StartMethod1, rgLoadMethod1, LoadMethod1,
+                                   "speed of disk drive"));
+    cbWindowed1 = NewCheckBox(CCS_Page, "cbWindowed1", "run windowed", "runs emulator in windowed mode");
     Column->addWidget(cbWindowed1);
     Column->addStretch(1);
     connect(Button1, &QPushButton::clicked, this, [this] { Button1Click(1); });
@@ -132,6 +150,20 @@ void TEmuDlg::BuildVicePage() {
     connect(Button2, &QPushButton::clicked, this, [this] { Button1Click(2); });
 }
 
+void TEmuDlg::BuildX64Page() {
+    auto* Column = new QVBoxLayout(X64_Page);
+    Column->addLayout(NewLocationRow(X64_Page, 3, Label3, edEmuLocation3, Button3));
+    Column->addLayout(NewMethodRow(X64_Page, 3, rgStartMethod3, StartMethod3, rgLoadMethod3, LoadMethod3,
+                                   "warp mode while the program loads"));
+    cbTrueDrive3 = NewCheckBox(X64_Page, "cbTrueDrive3", "true drive emulation",
+                               "emulates the 1541 itself: slower, but every loader works");
+    cbWindowed3 = NewCheckBox(X64_Page, "cbWindowed3", "run windowed", "runs emulator in windowed mode");
+    Column->addWidget(cbTrueDrive3);
+    Column->addWidget(cbWindowed3);
+    Column->addStretch(1);
+    connect(Button3, &QPushButton::clicked, this, [this] { Button1Click(3); });
+}
+
 void TEmuDlg::Fill(const TEmulatorSettings& CCS64, const TEmulatorSettings& WinVice, int CurrentEmulator) {
     edEmuLocation1->setText(QString::fromStdString(CCS64.Location));
     cbWindowed1->setChecked(CCS64.Windowed);
@@ -141,7 +173,16 @@ void TEmuDlg::Fill(const TEmulatorSettings& CCS64, const TEmulatorSettings& WinV
     SetItemIndex(LoadMethod2, WinVice.FastLoad ? 1 : 0);
     EmulatorPages->setCurrentWidget(CurrentEmulator == 2   ? Vice_Page
                                     : CurrentEmulator == 3 ? Frodo_Page
+                                    : CurrentEmulator == 4 ? X64_Page
                                                            : CCS_Page);
+}
+
+void TEmuDlg::FillVice(const TViceSettings& Vice) {
+    edEmuLocation3->setText(QString::fromStdString(Vice.Location));
+    SetItemIndex(StartMethod3, Vice.AutoRun ? 0 : 1);
+    SetItemIndex(LoadMethod3, Vice.FastLoad ? 1 : 0);
+    cbTrueDrive3->setChecked(Vice.TrueDrive);
+    cbWindowed3->setChecked(Vice.Windowed);
 }
 
 void TEmuDlg::ReadBack(TEmulatorSettings& CCS64, TEmulatorSettings& WinVice) const {
@@ -153,11 +194,23 @@ void TEmuDlg::ReadBack(TEmulatorSettings& CCS64, TEmulatorSettings& WinVice) con
     WinVice.FastLoad = LoadMethod2->checkedId() == 1;
 }
 
+void TEmuDlg::ReadBackVice(TViceSettings& Vice) const {
+    Vice.Location = edEmuLocation3->text().toStdString();
+    Vice.AutoRun = StartMethod3->checkedId() == 0;
+    Vice.FastLoad = LoadMethod3->checkedId() == 1;
+    Vice.TrueDrive = cbTrueDrive3->isChecked();
+    Vice.Windowed = cbWindowed3->isChecked();
+}
+
 void TEmuDlg::Button1Click(int Tag) {
     RunGuarded(Prompts, [this, Tag] {
-        const QString FileName = Prompts.GetOpenFileName(this, QString(), BrowseFilter, {BrowseTitle, true});
+        QLineEdit* Edit = Tag == 1 ? edEmuLocation1 : Tag == 2 ? edEmuLocation2 : edEmuLocation3;
+        const QString Program = QString::fromStdString(ProgramPath::Find(Edit->text().toStdString()));
+        const QString Folder = QFileInfo(Program).absolutePath();
+        const QString Start =
+            !Program.isEmpty() && QFileInfo(Folder).isDir() ? Folder : QStringLiteral("/usr/bin");
+        const QString FileName = Prompts.GetOpenFileName(this, Start, BrowseFilter, {BrowseTitle, true});
         if (FileName.isEmpty()) return;
-        QLineEdit* Edit = Tag == 1 ? edEmuLocation1 : edEmuLocation2;
         Edit->setText(FileName);
         Edit->setFocus();
     });

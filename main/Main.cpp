@@ -59,7 +59,8 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "DEL             :  scratch selected file(s)\r\n"
                                   "SHIFT-DEL  :  delete selected file(s)\r\n"
                                   "CTRL-C       :  select CCS64 as current emulator\r\n"
-                                  "CTRL-V       :  select WinVice";
+                                  "CTRL-V       :  select WinVice\r\n"
+                                  "CTRL-E       :  select VICE";
 
 // Everything up to and including the last path delimiter.
 QString FolderOf(const std::string& FileName) {
@@ -229,11 +230,13 @@ void TMainForm::BuildActions() {
     WinVice1 = NewItem(this, "WinVice", QKeySequence("Ctrl+V"), 2);
     // Never enabled: Frodo becomes current only through a stored setting.
     Frodo1 = DisabledItem(this, "&Frodo", QKeySequence("Ctrl+F"), 3);
-    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1})
+    Vice1 = NewItem(this, "&VICE", QKeySequence("Ctrl+E"), 4);
+    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1, Vice1})
         Item->setCheckable(true);
     auto* EmulatorGroup = new QActionGroup(this);
     EmulatorGroup->addAction(CCS64Win321);
     EmulatorGroup->addAction(WinVice1);
+    EmulatorGroup->addAction(Vice1);
     CCS64Win321->setChecked(true);
     Options1 = NewItem(this, "&Options");
 
@@ -292,7 +295,7 @@ void TMainForm::BuildActions() {
     connect(Shortcuts1, &QAction::triggered, this, [this] { ShortcutsClick(); });
     connect(Run1, &QAction::triggered, this, [this] { RunClick(); });
     connect(BootDisk1, &QAction::triggered, this, [this] { BootDisk1Click(); });
-    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1})
+    for (QAction* Item : {CCS64Win321, WinVice1, Frodo1, Vice1})
         connect(Item, &QAction::triggered, this, [this, Item] { EmuSelection(Item); });
     connect(Options1, &QAction::triggered, this, [this] { Options1Click(); });
     connect(About1, &QAction::triggered, this, [this] { AboutClick(); });
@@ -342,7 +345,7 @@ void TMainForm::BuildMenus() {
     EmulationMenu->addAction(Run1);
     EmulationMenu->addAction(BootDisk1);
     QMenu* EmulatorMenu = EmulationMenu->addMenu("&Emulator");
-    EmulatorMenu->addActions({CCS64Win321, WinVice1, Frodo1});
+    EmulatorMenu->addActions({CCS64Win321, WinVice1, Vice1, Frodo1});
     EmulationMenu->addAction(Options1);
 
     QMenu* OptionsMenu = menuBar()->addMenu("&Options");

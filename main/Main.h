@@ -3,6 +3,7 @@
 // opening, closing and listing images, the window keys, the font mode and the settings.
 #pragma once
 
+#include "ViceSettings.h"
 #include "c64disk.h"
 
 #include <QMainWindow>
@@ -19,6 +20,7 @@ class QAction;
 class QActionGroup;
 class QLabel;
 class QMenu;
+class QTimer;
 class QToolBar;
 class TD64StringGrid;
 
@@ -49,6 +51,7 @@ class TMainForm : public QMainWindow {
     const TEmulatorSettings& CCS64() const { return CCS64Settings; }
     const TEmulatorSettings& WinVice() const { return WinViceSettings; }
     const TEmulatorSettings& Frodo() const { return FrodoSettings; }
+    const TViceSettings& Vice() const { return ViceSettings; }
     // The face the panes are drawn in (changes with the font mode).
     QString PaneFace() const;
 
@@ -154,6 +157,8 @@ class TMainForm : public QMainWindow {
     // Hands the focused pane's image to the current emulator: boots it, or runs the
     // file in the grid's current row.
     void LaunchEmulator(bool Boot);
+    // Shows why each emulator that ended within its first seconds failed.
+    void ShowEarlyFailures();
 
     // Runs a handler so that no exception reaches the event loop; an image that another
     // program changed is read again into the panes that show it.
@@ -198,7 +203,10 @@ class TMainForm : public QMainWindow {
     TEmulatorSettings CCS64Settings;
     TEmulatorSettings WinViceSettings;
     TEmulatorSettings FrodoSettings;
+    TViceSettings ViceSettings;
     int CurrentEmulator = 0;
+    // Runs while a started emulator is in its first seconds.
+    QTimer* EmulatorWatch = nullptr;
 
     TD64StringGrid* View1 = nullptr;
     TD64StringGrid* View2 = nullptr;
@@ -238,6 +246,7 @@ class TMainForm : public QMainWindow {
     QAction* CCS64Win321 = nullptr;
     QAction* WinVice1 = nullptr;
     QAction* Frodo1 = nullptr;
+    QAction* Vice1 = nullptr;
     QAction* Options1 = nullptr;
     // Options menu
     QAction* SmallBig1 = nullptr;

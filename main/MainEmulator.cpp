@@ -1,16 +1,19 @@
 // TMainForm's emulator commands: running the selected file or booting the focused
-// image in the current emulator, choosing the emulator, the emulator options, and the
-// About box.
+// image in the current emulator, telling why an emulator stopped at once, choosing the
+// emulator, the emulator options, and the About box.
 #include "Main.h"
 
 #include "D64StringGrid.h"
 #include "EmuDlg.h"
 #include "InfoDlg.h"
 #include "ProcessStarter.h"
+#include "ProgramPath.h"
 #include "UserPrompts.h"
 
 #include <QAction>
 #include <QLabel>
+#include <QTimer>
+#include <cstring>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -19,6 +22,9 @@ namespace {
 
 const char* const NotFoundMessage = "Can't find Emulator!\r\n";
 const char* const StartErrorMessage = "Error while starting emulator!\r\nError Code ";
+const char* const EarlyEndMessage = "The emulator stopped right after its start!\r\n";
+// How often the window looks for emulators that stopped at once.
+const int WatchMilliseconds = 200;
 
 // Text between double quotes on an emulator's command line, written so that the
 // emulator's C runtime reads it back unchanged: a quote inside is escaped, and
@@ -105,16 +111,55 @@ void TMainForm::LaunchEmulator(bool Boot) {
     case 3:
         Executable = FrodoSettings.Location;
         break;
+    case 4:
+        // VICE 3's own options; then the image, or the image and the file to run.
+        Executable = ViceSettings.Location;
+        Arguments = ViceSettings.TrueDrive ? " -drive8truedrive" : " +drive8truedrive";
+        Arguments += ViceSettings.FastLoad ? " -autostart-warp" : " +autostart-warp";
+        Arguments += ViceSettings.Windowed ? " +fullscreen" : " -fullscreen";
+        Arguments += ViceSettings.AutoRun ? " -autostart " : " -autoload ";
+        Arguments +=
+            Quoted(Boot || View->Empty() ? Path : Path + ":" + WinViceProgramName(View->Cell(1, Row)));
+        break;
     default:
         break;
     }
 
-    if (!IsFile(Executable)) {
+    // "~/" is the home folder, a bare name is looked up on PATH.
+    const std::string Program = ProgramPath::Find(Executable);
+    if (Program.find('/') == std::string::npos || !IsFile(Program)) {
         Prompts.ShowMessage(NotFoundMessage + QString::fromStdString(Executable));
         return;
     }
-    const int ErrorCode = Processes.StartProcess(Executable, Arguments, ExecutableFolder(Executable));
-    if (ErrorCode != 0) Prompts.ShowMessage(StartErrorMessage + QString::number(ErrorCode));
+    const int ErrorCode = Processes.StartProcess(Program, Arguments, ExecutableFolder(Program));
+    if (ErrorCode != 0) {
+        Prompts.ShowMessage(StartErrorMessage + QString::number(ErrorCode) + ": " +
+                            QString::fromLocal8Bit(std::strerror(ErrorCode)));
+        return;
+    }
+    if (!EmulatorWatch) {
+        EmulatorWatch = new QTimer(this);
+        EmulatorWatch->setInterval(WatchMilliseconds);
+        connect(EmulatorWatch, &QTimer::timeout, this, [this] { Guarded([this] { ShowEarlyFailures(); }); });
+    }
+    EmulatorWatch->start();
+}
+
+void TMainForm::ShowEarlyFailures() {
+    if (!Processes.Watching()) EmulatorWatch->stop();
+    for (const TEarlyFailure& Failure : Processes.TakeEarlyFailures()) {
+        QString Text = EarlyEndMessage + QString::fromStdString(Failure.Program) + ": ";
+        if (Failure.Signal != 0)
+            Text += QStringLiteral("Signal %1 (%2)")
+                        .arg(Failure.Signal)
+                        .arg(QString::fromLocal8Bit(strsignal(Failure.Signal)));
+        else
+            Text += QStringLiteral("Exit Status %1").arg(Failure.ExitStatus);
+        if (!Failure.LastLines.empty())
+            Text +=
+                "\r\n\r\n" + QString::fromLocal8Bit(Failure.LastLines).replace('\n', QStringLiteral("\r\n"));
+        Prompts.ShowMessage(Text);
+    }
 }
 
 void TMainForm::RunClick() {
@@ -137,7 +182,7 @@ void TMainForm::EmuSelection(QAction* Item) {
     Guarded([this, Item] {
         Item->setChecked(true);
         const int Tag = Item->data().toInt();
-        if (Tag >= 1 && Tag <= 3) CurrentEmulator = Tag;
+        if (Tag >= 1 && Tag <= 4) CurrentEmulator = Tag;
         // Frodo is no radio item: its check goes when another emulator becomes current.
         if (Item != Frodo1) Frodo1->setChecked(false);
         ShowCurrentEmulator();
@@ -146,9 +191,12 @@ void TMainForm::EmuSelection(QAction* Item) {
 
 void TMainForm::paEmulatorClick() {
     Guarded([this] {
+        // Round the three that can be chosen: CCS64, WinVice, VICE.
         if (CurrentEmulator == 1)
             EmuSelection(WinVice1);
         else if (CurrentEmulator == 2)
+            EmuSelection(Vice1);
+        else if (CurrentEmulator == 4)
             EmuSelection(CCS64Win321);
     });
 }
@@ -157,9 +205,11 @@ void TMainForm::Options1Click() {
     Guarded([this] {
         TEmuDlg Dialog(Prompts, this);
         Dialog.Fill(CCS64Settings, WinViceSettings, CurrentEmulator);
+        Dialog.FillVice(ViceSettings);
         if (Dialog.exec() != QDialog::Accepted) return;
         // The current emulator stays whatever page was open.
         Dialog.ReadBack(CCS64Settings, WinViceSettings);
+        Dialog.ReadBackVice(ViceSettings);
     });
 }
 

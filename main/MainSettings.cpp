@@ -79,6 +79,13 @@ void TMainForm::LoadSettings() {
     WinViceSettings.Location = Read.String("WinVice").value_or(QString()).toStdString();
     WinViceSettings.FastLoad = Read.Integer("WinVice_fast").value_or(1) != 0;
     FrodoSettings.Location = Read.String("Frodo").value_or(QString()).toStdString();
+    const TViceSettings ViceDefaults;
+    ViceSettings.Location =
+        Read.String("Vice").value_or(QString::fromStdString(ViceDefaults.Location)).toStdString();
+    ViceSettings.AutoRun = Read.Integer("Vice_run").value_or(ViceDefaults.AutoRun) != 0;
+    ViceSettings.FastLoad = Read.Integer("Vice_fast").value_or(ViceDefaults.FastLoad) != 0;
+    ViceSettings.TrueDrive = Read.Integer("Vice_truedrive").value_or(ViceDefaults.TrueDrive) != 0;
+    ViceSettings.Windowed = Read.Integer("Vice_windowed").value_or(ViceDefaults.Windowed) != 0;
 
     CurrentEmulator = 1;
     if (const std::optional<QByteArray> Emulator = Read.Binary("Emulator")) {
@@ -123,6 +130,10 @@ void TMainForm::ShowCurrentEmulator() {
         Frodo1->setChecked(true);
         paEmulator->setText("FRODO");
         break;
+    case 4:
+        Vice1->setChecked(true);
+        paEmulator->setText("VICE");
+        break;
     default:
         break;
     }
@@ -141,6 +152,11 @@ void TMainForm::SaveSettings() {
     Settings.WriteInteger("CCS64_run", CCS64Settings.AutoRun ? 1 : 0);
     Settings.WriteString("WinVice", QString::fromStdString(WinViceSettings.Location));
     Settings.WriteInteger("WinVice_fast", WinViceSettings.FastLoad ? 1 : 0);
+    Settings.WriteString("Vice", QString::fromStdString(ViceSettings.Location));
+    Settings.WriteInteger("Vice_run", ViceSettings.AutoRun ? 1 : 0);
+    Settings.WriteInteger("Vice_fast", ViceSettings.FastLoad ? 1 : 0);
+    Settings.WriteInteger("Vice_truedrive", ViceSettings.TrueDrive ? 1 : 0);
+    Settings.WriteInteger("Vice_windowed", ViceSettings.Windowed ? 1 : 0);
     const auto Code = static_cast<uint32_t>(CurrentEmulator);
     QByteArray Bytes(4, '\0');
     for (int Index = 0; Index < 4; ++Index)

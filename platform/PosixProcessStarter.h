@@ -3,18 +3,26 @@
 
 #include "ProcessStarter.h"
 
+#include <memory>
 #include <sys/types.h>
-#include <vector>
 
 class TPosixProcessStarter : public IProcessStarter {
   public:
-    TPosixProcessStarter() = default;
+    // How long a started program's end counts as a failed start.
+    static constexpr int EarlySeconds = 3;
+
+    TPosixProcessStarter();
     TPosixProcessStarter(const TPosixProcessStarter&) = delete;
     TPosixProcessStarter& operator=(const TPosixProcessStarter&) = delete;
     ~TPosixProcessStarter() override;
 
     int StartProcess(const std::string& Program, const std::string& CommandLine,
                      const std::string& WorkingDir) override;
+    std::vector<TEarlyFailure> TakeEarlyFailures() override;
+    bool Watching() const override;
+
+    // What the watching threads share with the starter; it outlives both.
+    struct TShared;
 
   private:
     // Collects the exit status of those started programs that no thread waits for and
@@ -22,4 +30,5 @@ class TPosixProcessStarter : public IProcessStarter {
     void ReapFinished();
 
     std::vector<pid_t> Started;
+    std::shared_ptr<TShared> Shared;
 };

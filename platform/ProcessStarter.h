@@ -4,6 +4,16 @@
 #pragma once
 
 #include <string>
+#include <vector>
+
+// A started program that failed within its first seconds: how it ended and the last lines
+// it wrote to its standard error.
+struct TEarlyFailure {
+    std::string Program;
+    int ExitStatus = 0; // its exit status, when it exited
+    int Signal = 0;     // the signal that ended it, else 0
+    std::string LastLines;
+};
 
 class IProcessStarter {
   public:
@@ -17,4 +27,10 @@ class IProcessStarter {
     // started, otherwise the operating system's error code.
     virtual int StartProcess(const std::string& Program, const std::string& CommandLine,
                              const std::string& WorkingDir) = 0;
+
+    // The started programs that ended with a failure within their first seconds and have
+    // not been taken yet. Never waits.
+    virtual std::vector<TEarlyFailure> TakeEarlyFailures() = 0;
+    // Whether a started program is still in its first seconds, or a failure waits to be taken.
+    virtual bool Watching() const = 0;
 };

@@ -230,7 +230,7 @@ def main():
             try:
                 ratios, rss = [], []
                 for i in range(a.pairs + 1):
-                    o = d.time_to_map([editor])
+                    o = d.time_to_map([editor, "--new-window"])
                     p = d.time_to_map([bare])
                     if i:
                         ratios.append(o[0] / p[0])

@@ -41,6 +41,11 @@ class CommandLineTest : public QObject {
         const TCommandLine Names = StartUp::ParseCommandLine({"-", "--", "--help"});
         QCOMPARE(Names.Action, TAction::Run);
         QCOMPARE(Names.Images, (QStringList{Here + "/-", Here + "/--help"}));
+        QVERIFY(!Names.NewWindow);
+        // --new-window anywhere among the images; after "--" it is a name.
+        const TCommandLine New = StartUp::ParseCommandLine({"a.d64", "--new-window", "--", "--new-window"});
+        QVERIFY(New.NewWindow && New.Action == TAction::Run);
+        QCOMPARE(New.Images, (QStringList{Here + "/a.d64", Here + "/--new-window"}));
     }
 
     // There are two panes: a third image (a file manager may hand over several) is named

@@ -52,6 +52,24 @@ class EmuDlgTest : public QObject {
         QVERIFY(Ccs.Location == " ccs64 " && !Ccs.AutoRun && Ccs.FastLoad && !Ccs.Windowed && !Vice.FastLoad);
     }
 
+    void vicePageFillsAndReadsBack() {
+        TEmuDlg Dialog(Prompts);
+        Dialog.Fill(CCS64, WinVice, 4);
+        QCOMPARE(Find<QTabWidget>(Dialog, "EmulatorPages")->currentWidget()->objectName(),
+                 QString("X64_Page"));
+        Dialog.FillVice({"~/x64sc", false, true, false, true});
+        QVERIFY(Item(Dialog, "rgStartMethod3", 1)->isChecked() &&
+                Item(Dialog, "rgLoadMethod3", 1)->isChecked());
+        for (const char* Box : {"cbTrueDrive3", "cbWindowed3"})
+            Find<QCheckBox>(Dialog, Box)->click();
+        Item(Dialog, "rgStartMethod3", 0)->click();
+        Item(Dialog, "rgLoadMethod3", 0)->click();
+        TViceSettings Vice;
+        Dialog.ReadBackVice(Vice);
+        QVERIFY(Vice.Location == "~/x64sc" && Vice.AutoRun && !Vice.FastLoad && Vice.TrueDrive &&
+                !Vice.Windowed);
+    }
+
     void browseFillsTheEditOfItsButton() {
         TEmuDlg Dialog(Prompts);
         Dialog.Fill(CCS64, WinVice, 2);
@@ -65,6 +83,15 @@ class EmuDlgTest : public QObject {
         QVERIFY(Prompts.Shown.at(0).ProgramsOnly);
         Dialog.Button1Click(1); // cancelled: nothing changes
         QCOMPARE(Find<QLineEdit>(Dialog, "edEmuLocation1")->text(), QString("/opt/ccs64/ccs64"));
+        // Each opens in its program's folder; /usr/bin when there is none.
+        Dialog.FillVice({"/nowhere/x64sc"});
+        Prompts.OpenFileNames = {"", ""};
+        Dialog.Button1Click(3);
+        Find<QLineEdit>(Dialog, "edEmuLocation1")->setText("/tmp/ccs64");
+        Dialog.Button1Click(1);
+        QCOMPARE(Prompts.Shown.at(0).Path, QString("/usr/bin"));
+        QCOMPARE(Prompts.Shown.at(2).Path, QString("/usr/bin"));
+        QCOMPARE(Prompts.Shown.at(3).Path, QString("/tmp"));
         QVERIFY(Prompts.Unexpected.isEmpty());
     }
 };

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Builds the Debian package with CPack and checks it with dpkg-deb:
+# Builds the Debian package with CPack and checks it with dpkg-deb and lintian:
 #   check-package.sh BUILD_DIR VERSION
-# its name, its control fields, the runtime dependencies computed from the binaries, and
-# that it holds exactly the installed files, under /usr, owned by root.
+# its name, its control fields, the runtime dependencies computed from the binaries, that it
+# holds exactly the installed files, under /usr, owned by root, and that lintian finds no
+# error in it (its warnings are listed).
 set -euo pipefail
 build=$1
 version=$2
@@ -37,4 +38,12 @@ awk '$1 !~ /^d/ { sub("^\\./usr/", "", $6); print $6 }' "$work/contents" | LC_AL
 diff -u "$here/expected-files.txt" "$work/files" || fail "the package's files differ from expected-files.txt"
 awk '$2 != "root/root" { print; bad = 1 } END { exit bad }' "$work/contents" || fail "files not owned by root"
 grep -Eq '^-rwxr-xr-x .* \./usr/bin/kobaltmandrexis$' "$work/contents" || fail "kobaltmandrexis is not executable"
+
+# lintian ends with 1 when it finds errors, with more when it could not check.
+command -v lintian >/dev/null || fail "lintian is missing (scripts/install-deps.sh)"
+status=0
+lintian --tag-display-limit 0 "$deb" >"$work/lintian.log" 2>&1 || status=$?
+grep -v '^running with root privileges' "$work/lintian.log" | sed 's/^/check-package: lintian: /'
+[ "$status" -le 1 ] || fail "lintian did not run ($status)"
+if grep -q '^E: ' "$work/lintian.log"; then fail "lintian finds errors"; fi
 echo "check-package: $(basename "$deb") depends on $depends"

@@ -1,6 +1,7 @@
 // The emulator commands of the main window: the argument strings handed to each
-// emulator, the pane and row they come from, the two messages, choosing the emulator,
-// the options dialog and the About box.
+// emulator, the pane and row they come from, finding the program, the messages when it
+// cannot start or stops at once, choosing the emulator, the options dialog and the
+// About box.
 #include "D64StringGrid.h"
 #include "EmuDlg.h"
 #include "FixedSystemInfo.h"
@@ -10,14 +11,19 @@
 #include "QtFontInstaller.h"
 #include "RecordingProcessStarter.h"
 #include "ScriptedPrompts.h"
+#include "WindowsCommandLine.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -118,6 +124,7 @@ class MainEmulatorTest : public QObject {
         Store.Values["CCS64"] = Emulator("ccs/ccs64.exe");
         Store.Values["WinVice"] = Emulator("vice/x64sc");
         Store.Values["Frodo"] = Emulator("frodo/Frodo");
+        Store.Values["Vice"] = Emulator("x64/x64sc");
     }
 
     void cleanup() {
@@ -139,11 +146,18 @@ class MainEmulatorTest : public QObject {
             {2, 0, 1, 0, Qt::Key_R, "vice/x64sc", " +truedrive \"" + P + ":frogger\" "},
             {2, 0, 0, 0, Qt::Key_B, "vice/x64sc", " -truedrive \"" + P + "\" "},
             {3, 0, 0, 0, Qt::Key_R, "frodo/Frodo", ""},
-            {3, 0, 0, 0, Qt::Key_B, "frodo/Frodo", ""}};
+            {3, 0, 0, 0, Qt::Key_B, "frodo/Frodo", ""},
+            {4, 1, 1, 1, Qt::Key_R, "x64/x64sc",
+             " -drive8truedrive -autostart-warp +fullscreen -autostart \"" + P + ":frogger\""},
+            {4, 0, 0, 0, Qt::Key_B, "x64/x64sc",
+             " +drive8truedrive +autostart-warp -fullscreen -autoload \"" + P + "\""},
+            {4, 1, 0, 0, Qt::Key_R, "x64/x64sc",
+             " -drive8truedrive +autostart-warp +fullscreen -autoload \"" + P + ":frogger\""}};
         for (const TCase& Case : Cases) {
-            Store.Values["CCS64_windowed"] = Case.Windowed;
-            Store.Values["CCS64_fast"] = Store.Values["WinVice_fast"] = Case.Fast;
-            Store.Values["CCS64_run"] = Case.Auto;
+            Store.Values["CCS64_windowed"] = Store.Values["Vice_windowed"] = Case.Windowed;
+            Store.Values["CCS64_fast"] = Store.Values["WinVice_fast"] = Store.Values["Vice_fast"] = Case.Fast;
+            Store.Values["CCS64_run"] = Store.Values["Vice_run"] = Case.Auto;
+            Store.Values["Vice_truedrive"] = Case.Windowed;
             Store.Values["Emulator"] = QByteArray(1, char(Case.Current));
             Recorder.Starts.clear();
             ShowForm(Recorder);
@@ -217,7 +231,49 @@ class MainEmulatorTest : public QObject {
         ShowForm(Recorder);
         OpenOn(1, Games);
         Form->RunClick();
-        QCOMPARE(Prompts.Messages(), QStringList{"Error while starting emulator!\r\nError Code 8"});
+        QCOMPARE(Prompts.Messages(),
+                 QStringList{"Error while starting emulator!\r\nError Code 8: Exec format error"});
+    }
+
+    void viceIsFoundOnPathAndItsFailuresShown() {
+        const QByteArray Path = qgetenv("PATH");
+        const QByteArray Home = qgetenv("HOME");
+        const QString Bin = Emulator("bin/x64sc");
+        QFile(Bin).setPermissions(QFile::ReadOwner | QFile::ExeOwner);
+        qputenv("PATH", QFile::encodeName(Dir.filePath("nothing") + ":" + Dir.filePath("bin")));
+        qputenv("HOME", QFile::encodeName(Dir.path()));
+        Store.Values.remove("Vice"); // x64sc, found on PATH
+        Store.Values["Emulator"] = QByteArray(1, 4);
+        ShowForm(Recorder);
+        OpenOn(1, Games);
+        Form->BootDisk1Click();
+        QVERIFY(Recorder.Starts.size() == 1 && Recorder.Starts[0].Program == Local(Bin));
+        QCOMPARE(Recorder.Starts[0].WorkingDir, Local(Dir.filePath("bin")));
+        // The emulator stops at once: its status and last lines are shown.
+        Recorder.Failures = {{Local(Bin), 1, 0, "x64sc: error\nUnknown option '+truedrive'."}};
+        Form->RunClick();
+        QVERIFY(QTest::qWaitFor([&] { return !Prompts.Messages().isEmpty(); }, 2000));
+        QCOMPARE(Prompts.Messages(),
+                 QStringList{"The emulator stopped right after its start!\r\n" + Bin +
+                             ": Exit Status 1\r\n\r\nx64sc: error\r\nUnknown option '+truedrive'."});
+        Prompts.Clear();
+        Recorder.Failures = {{Local(Bin), 0, 11, ""}};
+        Form->RunClick();
+        QVERIFY(QTest::qWaitFor([&] { return !Prompts.Messages().isEmpty(); }, 2000));
+        QCOMPARE(Prompts.Messages(), QStringList{"The emulator stopped right after its start!\r\n" + Bin +
+                                                 ": Signal 11 (Segmentation fault)"});
+        // "~/" is the home folder; a name that PATH does not hold is not found.
+        for (const char* Location : {"~/bin/x64sc", "x64"}) {
+            Store.Values["Vice"] = Location;
+            Prompts.Clear();
+            ShowForm(Recorder);
+            OpenOn(1, Games);
+            Form->BootDisk1Click();
+        }
+        QCOMPARE(Recorder.Starts.back().Program, Local(Bin));
+        QCOMPARE(Prompts.Messages(), QStringList{"Can't find Emulator!\r\nx64"});
+        qputenv("PATH", Path);
+        qputenv("HOME", Home);
     }
 
     void choosingTheEmulator() {
@@ -235,7 +291,12 @@ class MainEmulatorTest : public QObject {
         QTest::mouseClick(Panel, Qt::LeftButton);
         QCOMPARE(Panel->text(), QString("WINVICE"));
         QTest::mouseClick(Panel, Qt::LeftButton);
+        QCOMPARE(Panel->text(), QString("VICE"));
+        QVERIFY(Item("&VICE")->isChecked() && !Item("WinVice")->isChecked());
+        QTest::mouseClick(Panel, Qt::LeftButton);
         QCOMPARE(Form->CurrentEmulatorCode(), 1);
+        QTest::keyClick(View(1), Qt::Key_E, Qt::ControlModifier);
+        QCOMPARE(Form->CurrentEmulatorCode(), 4);
 
         // Frodo only ever from a stored setting: no radio item, the panel does nothing.
         Store.Values["Emulator"] = QByteArray(1, 3);
@@ -265,6 +326,8 @@ class MainEmulatorTest : public QObject {
                 Dialog.findChild<QLineEdit*>("edEmuLocation2")->setText("/elsewhere/x64sc");
                 Dialog.findChild<QGroupBox*>("rgStartMethod1")->findChildren<QRadioButton*>().at(1)->click();
                 Dialog.findChild<QGroupBox*>("rgLoadMethod1")->findChildren<QRadioButton*>().at(0)->click();
+                Dialog.findChild<QLineEdit*>("edEmuLocation3")->setText("~/vice/x64sc");
+                Dialog.findChild<QCheckBox*>("cbTrueDrive3")->click();
                 QTest::keyClick(&Dialog, Close);
             });
             if (Close == Qt::Key_Escape)
@@ -279,6 +342,41 @@ class MainEmulatorTest : public QObject {
         QTest::keyClick(View(1), Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(Last(), " \"" + Local(Games) + "\",0 -normalload -manualrun ");
         QCOMPARE(Recorder.Starts.back().Program, Local(Ccs));
+        // VICE's settings too, and they are kept.
+        QVERIFY(Form->Vice().Location == "~/vice/x64sc" && !Form->Vice().TrueDrive && Form->Vice().FastLoad);
+        Form->close();
+        QVERIFY(Store.Values["Vice"] == "~/vice/x64sc" && Store.Values["Vice_truedrive"] == 0);
+    }
+
+    // Every option handed to VICE is one that Debian's x64sc lists in its help.
+    void viceOptionsAreVicesOwn() {
+        const QString X64sc = QStandardPaths::findExecutable("x64sc");
+        if (X64sc.isEmpty()) QSKIP("x64sc (Debian's vice, in contrib) is not installed");
+        // -console skips VICE's user interface, which needs a display; the help without it too.
+        QString Text;
+        for (const QStringList& Arguments : {QStringList{"-console", "-help"}, QStringList{"-help"}}) {
+            QProcess Help;
+            Help.setProcessChannelMode(QProcess::MergedChannels);
+            Help.start(X64sc, Arguments);
+            QVERIFY(Help.waitForFinished(60000));
+            Text += QString::fromLocal8Bit(Help.readAll());
+        }
+        Store.Values["Emulator"] = QByteArray(1, 4);
+        Store.Values["Vice"] = X64sc;
+        for (const int On : {0, 1}) {
+            for (const char* Key : {"Vice_run", "Vice_fast", "Vice_truedrive", "Vice_windowed"})
+                Store.Values[Key] = On;
+            ShowForm(Recorder);
+            OpenOn(1, Games, 3);
+            Form->RunClick();
+            for (const std::string& Argument : WindowsCommandLine::Split(Last())) {
+                const QString Option = QString::fromStdString(Argument);
+                if (!Option.startsWith('-') && !Option.startsWith('+')) continue;
+                const QRegularExpression Listed("(^|\\s)" + QRegularExpression::escape(Option) + "\\s");
+                QVERIFY2(Listed.match(Text).hasMatch(),
+                         qPrintable(Option + " is not in:\n" + Text.left(2000)));
+            }
+        }
     }
 
     void aboutShowsTheInfoDialog() {

@@ -509,8 +509,8 @@ class MainWindowTest : public QObject {
         QVERIFY(Text.startsWith("Shortcuts for Kobaltmandrexis:\r\n\r\nCTRL-A       :  select all\r\n"));
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
-        QVERIFY(Text.endsWith("\r\nCTRL-V       :  select WinVice"));
-        QCOMPARE(Text.count("\r\n"), 16);
+        QVERIFY(Text.endsWith("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE"));
+        QCOMPARE(Text.count("\r\n"), 17);
     }
 
     void dosEmulationItems() {
@@ -625,6 +625,9 @@ class MainWindowTest : public QObject {
         QVERIFY(Form->WinVice().FastLoad);
         QVERIFY(Form->CCS64().Location.empty() && Form->WinVice().Location.empty() &&
                 Form->Frodo().Location.empty());
+        // VICE: x64sc from PATH, autostarted with warp, true drive emulation, in a window.
+        QVERIFY(Form->Vice().Location == "x64sc" && Form->Vice().AutoRun && Form->Vice().FastLoad &&
+                Form->Vice().TrueDrive && Form->Vice().Windowed);
         QVERIFY(Item("&CCS64 Win32")->isChecked());
         QCOMPARE(Form->EmulatorPanel()->text(), QString("CCS64"));
         QCOMPARE(Form->size(), QSize(MinWindowWidth, MinWindowHeight));
@@ -758,6 +761,7 @@ class MainWindowTest : public QObject {
         QStringList Written = {"CCS64", "CCS64_fast", "CCS64_run", "CCS64_windowed", "Emulator",
                                "Frodo", "Height",     "Max",       "WinVice",        "WinVice_fast",
                                "Width", "X",          "Y"};
+        Written.append({"Vice", "Vice_run", "Vice_fast", "Vice_truedrive", "Vice_windowed"});
         Written.sort();
         QCOMPARE(Names, Written);
     }

@@ -1,12 +1,14 @@
 // Starting a program: the Windows command-line rules that cut the argument string,
-// the started program's arguments, folder and environment, and the system's error
-// codes when it cannot start.
+// the started program's arguments, folder and environment, the system's error
+// codes when it cannot start, how it ended when it stopped at once, and finding it.
 #include "PosixProcessStarter.h"
+#include "ProgramPath.h"
 #include "WindowsCommandLine.h"
 
 #include <QTemporaryDir>
 #include <QTest>
 #include <cerrno>
+#include <csignal>
 #include <unistd.h>
 
 using TArguments = std::vector<std::string>;
@@ -136,6 +138,55 @@ class ProcessStartTest : public QObject {
         const QString Program = PlaceRecorder(Dir.filePath("emu"));
         QCOMPARE(Starter.StartProcess(QFile::encodeName(Program).toStdString(), "", Missing), ENOENT);
         QVERIFY(!QFile::exists(Record));
+    }
+
+    void aProgramThatStopsAtOnceIsReported() {
+        TPosixProcessStarter Starter;
+        // Eleven lines of error, then status 1: the last ten lines, without the final break.
+        const std::string Script = "-c \"for i in 0 1 2 3 4 5 6 7 8; do echo line $i >&2; done; "
+                                   "echo \\\"Unknown option '+truedrive'.\\\" >&2; exit 1\"";
+        QCOMPARE(Starter.StartProcess("/bin/sh", Script, ""), 0);
+        QVERIFY(Starter.Watching());
+        std::vector<TEarlyFailure> Failures;
+        QVERIFY(QTest::qWaitFor([&] { return !(Failures = Starter.TakeEarlyFailures()).empty(); }, 5000));
+        QCOMPARE(Failures.size(), std::size_t(1));
+        QCOMPARE(Failures[0].Program, std::string("/bin/sh"));
+        QVERIFY(Failures[0].ExitStatus == 1 && Failures[0].Signal == 0);
+        QCOMPARE(Failures[0].LastLines, std::string("line 0\nline 1\nline 2\nline 3\nline 4\nline 5\nline 6\n"
+                                                    "line 7\nline 8\nUnknown option '+truedrive'."));
+        QVERIFY(!Starter.Watching());
+        // Status 0 is no failure; a signal is.
+        QCOMPARE(Starter.StartProcess("/bin/sh", "-c \"echo fine >&2\"", ""), 0);
+        QCOMPARE(Starter.StartProcess("/bin/sh", "-c \"kill -9 $$\"", ""), 0);
+        QVERIFY(QTest::qWaitFor([&] { return !(Failures = Starter.TakeEarlyFailures()).empty(); }, 5000));
+        QVERIFY(QTest::qWaitFor([&] { return !Starter.Watching(); }, 5000));
+        QCOMPARE(Failures.size() + Starter.TakeEarlyFailures().size(), std::size_t(1));
+        QVERIFY(Failures[0].Signal == SIGKILL && Failures[0].LastLines.empty());
+        // SIGPIPE is ignored: the program outlives the pipe when this program ends (status 3).
+        QCOMPARE(Starter.StartProcess(
+                     "/bin/sh",
+                     "-c \"exit $(( (0x$(sed -n 's/^SigIgn:\\t//p' /proc/$$/status) >> 12 & 1) * 3 ))\"", ""),
+                 0);
+        QVERIFY(QTest::qWaitFor([&] { return !(Failures = Starter.TakeEarlyFailures()).empty(); }, 5000));
+        QCOMPARE(Failures[0].ExitStatus, 3);
+        QVERIFY(QTest::qWaitFor([] { return ZombieChildren() == 0; }, 5000));
+    }
+
+    void programsAreFoundAsAShellFindsThem() {
+        const std::string D = QFile::encodeName(Dir.path()).toStdString();
+        for (const char* Folder : {"/a", "/b"})
+            QDir().mkpath(Dir.path() + Folder);
+        QFile(Dir.filePath("a/x64sc")).open(QIODevice::WriteOnly); // not executable: passed over
+        PlaceRecorder(Dir.filePath("b"));
+        QFile::rename(Dir.filePath("b/recorder"), Dir.filePath("b/x64sc"));
+        const std::string Path = D + "/missing:" + D + "/a:" + D + "/b/";
+        QCOMPARE(ProgramPath::Find("x64sc", Path, "/home/u"), D + "/b/x64sc");
+        QCOMPARE(ProgramPath::Find("x64", Path, "/home/u"), std::string("x64"));
+        QCOMPARE(ProgramPath::Find("~/vice/x64sc", Path, "/home/u"), std::string("/home/u/vice/x64sc"));
+        QCOMPARE(ProgramPath::Find("a/x64sc", Path, "/home/u"), std::string("a/x64sc"));
+        // An empty entry is the current folder.
+        QVERIFY(QDir::setCurrent(Dir.filePath("b")));
+        QCOMPARE(ProgramPath::Find("x64sc", "/nowhere::", ""), std::string("./x64sc"));
     }
 };
 
