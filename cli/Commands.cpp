@@ -76,16 +76,10 @@ void RefuseDuplicates(TC64Disk& Disk, const std::vector<PetsciiString>& Names, b
 ByteArray ReadHostFile(const std::string& Path) {
     std::error_code ec;
     if (!fs::is_regular_file(Path, ec)) throw ECliError("Can't read " + Path + ": not a regular file");
-    HostFile::TFile file(Path, HostFile::TFile::TMode::Read);
+    HostFile::TFile file(Path, HostFile::TFile::TMode::ReadUnlocked);
     ByteArray bytes(file.Size());
     bytes.resize(file.Read(bytes.data(), bytes.size()));
     return bytes;
-}
-
-// Every exported file goes through a temporary file renamed into place, so that a
-// failed write never costs the file it would have replaced.
-void WriteHostFile(const fs::path& Path, const ByteArray& Bytes) {
-    HostFile::ReplaceWhole(Path.string(), Bytes.data(), Bytes.size());
 }
 
 int List(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
@@ -220,8 +214,13 @@ int Export(const TCommandLine& Line, std::ostream& Err) {
             throw ECliError("Two files would be written to " + target.string() + "; name the one to export");
         outputs.emplace_back(target, disk->LoadFile(entry));
     }
+    // Every file goes through a temporary file synced and renamed into place, so that a
+    // failed write never costs the file it would have replaced; the folder is synced
+    // once, after them all.
+    HostFile::TFolderSyncs syncs;
     for (const auto& [target, bytes] : outputs)
-        WriteHostFile(target, bytes);
+        HostFile::ReplaceWhole(target.string(), bytes.data(), bytes.size(), {}, &syncs);
+    syncs.SyncAll();
     return ecOk;
 }
 

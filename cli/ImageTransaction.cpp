@@ -77,7 +77,9 @@ void TImageTransaction::Begin() {
     if (access(FImagePath.c_str(), W_OK) != 0)
         throw ECliError("Can't write " + FImagePath + ": " + std::strerror(errno));
     FScratch = std::make_unique<TScratchFile>(FImagePath);
-    FDisk->SaveToFile(FScratch->Path().string());
+    // Anything the engine saves before the commit goes to the scratch copy, never to the
+    // image; the commit is the one durable save.
+    FDisk->UseScratchFile(FScratch->Path().string());
     // Inside the bracket the engine keeps its changes in memory.
     FDisk->BeginUpdate();
 }

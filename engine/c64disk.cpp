@@ -642,6 +642,12 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     Save();
 }
 
+void TC64Disk::UseScratchFile(const std::string& Name) {
+    FFileVersion.Forget();
+    FFileName = Name;
+    FScratchSaves = true;
+}
+
 void TC64Disk::SaveToFile(const std::string& Name) {
     if (FUpdating) return;
     if (Name.empty()) throw EC64DiskException("SaveToFile():No Filename specified!");

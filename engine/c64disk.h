@@ -117,6 +117,9 @@ class TC64Disk {
     virtual void Save() = 0;
     virtual void CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source);
     virtual void SaveToFile(const std::string& FileName);
+    // Later saves go to FileName, a private working copy that nothing depends on after a
+    // crash: written whole, without syncs. Nothing is written now.
+    void UseScratchFile(const std::string& FileName);
     virtual void VerifyWriteAccess() = 0;
     virtual void CopyFirstTrackSector() = 0;
 
@@ -171,6 +174,8 @@ class TC64Disk {
     int FDirTrack = 18;
     // The image file as this object last read or wrote it.
     HostFile::TKnownVersion FFileVersion;
+    // Saves go to a working copy (UseScratchFile).
+    bool FScratchSaves = false;
 
   private:
     // The former bytes of the sectors a change writes, in the order kept, so that a

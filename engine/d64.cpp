@@ -204,6 +204,13 @@ void TD64::FlushTrack(int Track) {
 void TD64::Save() {
     if (FUpdating || !FImage) return;
     if (FFileName.empty()) throw EC64DiskException("No Filename specified!");
+    if (FScratchSaves) {
+        HostFile::TFile File(FFileName, HostFile::TFile::TMode::Write);
+        File.WriteAt(0, FImage.get(), FImageSize);
+        File.Truncate(FImageSize);
+        FFileVersion.Record(File.Stamp(), FImage.get(), FImageSize);
+        return;
+    }
     const HostFile::TFileStamp Stamp =
         HostFile::ReplaceWhole(FFileName, FImage.get(), FImageSize, [this](HostFile::TFile& Old) {
             if (FFileVersion.Known() && !FFileVersion.Matches(Old)) throw EC64DiskChangedException(FFileName);

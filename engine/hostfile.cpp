@@ -422,6 +422,12 @@ bool IsRegularFile(const std::string& Path) {
 
 TFile::TFile(const std::string& APath, TMode Mode) : Path(APath) {
     const bool Writing = Mode == TMode::Write;
+    if (Mode == TMode::ReadUnlocked) {
+        if (int e = Injected("open")) Fail(e, "Can't open file", Path);
+        Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (Fd < 0) Fail(errno, "Can't open file", Path);
+        return;
+    }
     // A program that replaced the file by a rename while we waited for its lock leaves
     // us holding the old, unlinked file: take the one the path names now, for as long
     // as the wait allows.

@@ -44,7 +44,9 @@ struct TFileStamp {
 // An open file; closed by the destructor.
 class TFile {
   public:
-    enum class TMode { Read, Write };
+    // ReadUnlocked: a file read once as any program reads it (an import's input), without
+    // waiting for or taking a lock.
+    enum class TMode { Read, Write, ReadUnlocked };
     TFile(const std::string& Path, TMode Mode);
     ~TFile();
     TFile(const TFile&) = delete;

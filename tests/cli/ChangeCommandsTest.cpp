@@ -5,6 +5,7 @@
 #include "hostfile.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace cli_test;
 
@@ -102,6 +103,30 @@ TEST(ExportTest, WritesEachFilesExactBytes) {
     EXPECT_EQ(ReadBytes(dir.Path("out/sl{$2F}ash.prg")), RandomBytes(17, 17));
     EXPECT_EQ(ReadBytes(dir.Path("out/{$2E}..prg")), RandomBytes(3, 3));
     EXPECT_EQ(ReadBytes(dir.Path("out/ABC.prg")), RandomBytes(4, 4));
+}
+
+// A change reaches the image in one durable save (its data synced before the rename,
+// the folder after it); an export syncs each file and the folder once for them all.
+TEST(ExportTest, EachCommandSyncsItsFilesAndTheFolderOnce) {
+    TTempDir dir;
+    MakeImage(dir, "a.d64", {{"ONE", 300}, {"TWO", 40}, {"THREE", 900}});
+    ASSERT_EQ(RunTool({"format", dir.Path("b.d64")}).Status, 0);
+    std::filesystem::create_directory(dir.Path("out"));
+    std::map<std::string, int> syncs;
+    HostFile::SetFaultHook([&syncs](const char* Operation) {
+        ++syncs[Operation];
+        return 0;
+    });
+    const auto Run = [&](const std::vector<std::string>& Args) {
+        syncs.clear();
+        EXPECT_EQ(RunTool(Args).Status, 0);
+        return std::pair(syncs["fsync"], syncs["fsyncdir"]);
+    };
+    EXPECT_EQ(Run({"copy", dir.Path("a.d64"), dir.Path("b.d64")}), std::pair(1, 1));
+    EXPECT_EQ(Run({"scratch", dir.Path("b.d64"), "two"}), std::pair(1, 1));
+    EXPECT_EQ(Run({"export", dir.Path("a.d64"), dir.Path("out")}), std::pair(3, 1));
+    HostFile::SetFaultHook(nullptr);
+    EXPECT_EQ(ReadBytes(dir.Path("out/three.prg")), RandomBytes(900, 900));
 }
 
 TEST(ExportTest, RefusesBeforeWritingAnything) {
