@@ -1,6 +1,8 @@
 // The command-line spelling of PETSCII names, both ways.
 #include "NameConvention.h"
 
+#include "c64disk.h"
+
 #include <cstdio>
 
 namespace {
@@ -21,20 +23,8 @@ int HexDigit(char c) {
 std::string PetsciiToCliName(const PetsciiString& Petscii) {
     std::string text;
     text.reserve(Petscii.size());
-    for (char ch : Petscii) {
-        const auto b = static_cast<uint8_t>(ch);
-        if (b >= 0x41 && b <= 0x5A) {
-            text += static_cast<char>(b + 0x20);
-        } else if (b >= 0xC1 && b <= 0xDA) {
-            text += static_cast<char>(b - 0x80);
-        } else if (StandsForItself(b)) {
-            text += static_cast<char>(b);
-        } else {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "{$%02X}", b);
-            text += escaped;
-        }
-    }
+    for (char ch : Petscii)
+        text += PetsciiByteSpelling(static_cast<uint8_t>(ch));
     return text;
 }
 

@@ -47,6 +47,9 @@ PetsciiString PetsciiToString(const uint8_t* Field, int LastIndex);
 // A host file name from a name field: control bytes skipped, cut at 0xA0 and at
 // characters a host path cannot hold.
 std::string PetsciiToFileName(const uint8_t* Field, int LastIndex);
+// How d64tool's command line spells one byte of a name: 0x41-0x5A as a-z, 0xC1-0xDA as
+// A-Z, 0x20-0x40, '[' and ']' as themselves, every other byte as {$XX}.
+std::string PetsciiByteSpelling(uint8_t Byte);
 // The host name (without extension) a file is exported under, from its 16-byte name field:
 // the listed name (up to the first 0xA0) spelled as d64tool's command line spells names,
 // so that importing the file gives back the same name. 0x41-0x5A become a-z, 0xC1-0xDA

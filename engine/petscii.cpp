@@ -43,19 +43,27 @@ std::string PetsciiToFileName(const uint8_t* Field, int LastIndex) {
 
 namespace {
 
+std::string Escaped(uint8_t b) {
+    char Text[8];
+    std::snprintf(Text, sizeof Text, "{$%02X}", b);
+    return Text;
+}
+
 // How one byte of a name is spelled in a host file name; First for the name's first byte.
 std::string HostSpelling(uint8_t b, bool First) {
-    if (b >= 0x41 && b <= 0x5A) return std::string(1, static_cast<char>('a' + (b - 0x41)));
-    if (b >= 0xC1 && b <= 0xDA) return std::string(1, static_cast<char>('A' + (b - 0xC1)));
     // A slash would lead into a folder, a leading dot would hide the file.
-    const bool Kept = (b >= 0x20 && b <= 0x40 && b != '/' && !(First && b == '.')) || b == '[' || b == ']';
-    if (Kept) return std::string(1, static_cast<char>(b));
-    char Escaped[8];
-    std::snprintf(Escaped, sizeof Escaped, "{$%02X}", b);
-    return Escaped;
+    if (b == '/' || (First && b == '.')) return Escaped(b);
+    return PetsciiByteSpelling(b);
 }
 
 } // namespace
+
+std::string PetsciiByteSpelling(uint8_t b) {
+    if (b >= 0x41 && b <= 0x5A) return std::string(1, static_cast<char>('a' + (b - 0x41)));
+    if (b >= 0xC1 && b <= 0xDA) return std::string(1, static_cast<char>('A' + (b - 0xC1)));
+    if ((b >= 0x20 && b <= 0x40) || b == '[' || b == ']') return std::string(1, static_cast<char>(b));
+    return Escaped(b);
+}
 
 std::string ExportBaseName(const uint8_t* NameField) {
     const PetsciiString Name = PetsciiToString(NameField, 15);
