@@ -212,7 +212,8 @@ TTrackSector TC64Disk::FindFirstFreeSector() {
     const int Tracks = GetTrackCount();
     for (int i = 1; FDirTrack - i >= 1 || FDirTrack + i <= Tracks; ++i) {
         for (int t : {FDirTrack - i, FDirTrack + i}) {
-            if (t < 1 || t > Tracks) continue;
+            // A track the BAM counts as full is passed over, as the next-sector search does.
+            if (t < 1 || t > Tracks || GetTrackFreeSectors(t) <= 0) continue;
             for (int s = 0; s < GetSectorsPerTrack(t); ++s)
                 if (!IsSectorUsed(MakeTrackSector(t, s))) return MakeTrackSector(t, s);
         }
@@ -366,7 +367,9 @@ TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
     // it joins) has nothing further to add.
     const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
         if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
-        for (; OnDisk(ts) && !HolderOf(ts).second; ts = ReadTrackSector(GetSector(ts))) {
+        // The link is read straight from the image: OnDisk has checked the sector.
+        for (; OnDisk(ts) && !HolderOf(ts).second;
+             ts = ReadTrackSector(FImage.get() + TD64::TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts))) {
             if (HolderOf(ts).first)
                 RefuseFileSector("File \"" + MessageName(Entry) + "\" runs through directory sector " +
                                  SectorText(ts) + "!");
