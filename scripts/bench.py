@@ -133,7 +133,13 @@ class Display:
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
                                      pass_fds=(wfd,), stderr=subprocess.DEVNULL)
         os.close(wfd)
-        self.name = ":" + os.read(r, 16).decode().strip()
+        number = b""
+        while not number.endswith(b"\n"):  # Xvfb writes the number and a newline once it is ready
+            chunk = os.read(r, 16)
+            if not chunk:
+                break
+            number += chunk
+        self.name = ":" + number.decode().strip()
         os.close(r)
 
     def time_to_map(self, args, env_extra=None):
