@@ -69,13 +69,14 @@ std::string Problem(const TFinding& f) {
 
 // The file and place of a finding: the directory entry stands for a chain's first link.
 std::string Subject(const TFinding& f) {
+    if (f.Kind == TFindingKind::DirectoryChain) return {};
     std::string Text = f.File.empty() ? (f.Directory ? "directory" : "") : Quoted(f.File);
     const bool Chain = f.Kind == TFindingKind::IllegalLink || f.Kind == TFindingKind::ChainLoops ||
                        f.Kind == TFindingKind::CrossLinked;
-    std::string Place = f.Kind == TFindingKind::WrongFreeCount ? "track " + std::to_string(TrackOf(f.Where))
-                        : Chain && f.Where == 0                ? std::string("entry")
-                                                               : At(f.Where);
-    if (f.Kind == TFindingKind::DirectoryChain) Place.clear();
+    const std::string Place = f.Kind == TFindingKind::WrongFreeCount
+                                  ? "track " + std::to_string(TrackOf(f.Where))
+                              : Chain && f.Where == 0 ? std::string("entry")
+                                                      : At(f.Where);
     return Text + (Text.empty() || Place.empty() ? "" : " ") + Place;
 }
 
@@ -92,7 +93,8 @@ std::string FindingJson(const TFinding& f, bool Repaired) {
 } // namespace
 
 std::string FindingLine(const TFinding& Finding) {
-    return std::string(KindWord(Finding.Kind)) + " " + Subject(Finding) + ": " + Problem(Finding);
+    const std::string Where = Subject(Finding);
+    return KindWord(Finding.Kind) + (Where.empty() ? "" : " " + Where) + ": " + Problem(Finding);
 }
 
 int ValidateImage(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
