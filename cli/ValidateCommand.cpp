@@ -90,6 +90,22 @@ std::string FindingJson(const TFinding& f, bool Repaired) {
            "}";
 }
 
+// Checks the image; with Repair, puts right what a repair can, holding the image locked
+// from the check to the save, so that nothing changes between. Sets Repaired.
+TValidation CheckImage(const TCommandLine& Line, bool& Repaired, std::ostream& Err) {
+    Repaired = false;
+    if (!Line.Repair) return Validate(*OpenImage(Line.Operands[0], Line.Dos, Err));
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    const TValidation found = Validate(image.Disk());
+    // A directory that cannot be read whole is its only finding, and not one to repair.
+    if (!found.NeedsRepair()) return found;
+    image.Begin();
+    TValidation repaired = Repair(image.Disk());
+    image.Commit();
+    Repaired = true;
+    return repaired;
+}
+
 } // namespace
 
 std::string FindingLine(const TFinding& Finding) {
@@ -98,18 +114,9 @@ std::string FindingLine(const TFinding& Finding) {
 }
 
 int ValidateImage(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
-    // Held locked from the check to the repair's save, so that nothing changes between.
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
-    TValidation found = Validate(image.Disk());
-    const bool Repairing = Line.Repair && found.NeedsRepair();
-    // A directory that cannot be read whole is reported, and refuses a repair.
+    bool Repaired;
+    const TValidation found = CheckImage(Line, Repaired, Err);
     const bool Readable = found.Findings.empty() || found.Findings[0].Kind != TFindingKind::DirectoryChain;
-    if (Repairing && Readable) {
-        image.Begin();
-        found = Repair(image.Disk());
-        image.Commit();
-    }
-    const bool Repaired = Repairing && Readable;
     if (Line.Json) {
         Out << "{\n  \"consistent\": " << (found.Findings.empty() ? "true" : "false")
             << ",\n  \"repaired\": " << (Repaired ? "true" : "false") << ",\n  \"findings\": [";
