@@ -9,11 +9,18 @@ using namespace testing_support;
 
 namespace {
 
-// The first finding of a kind, or null.
-const TFinding* FindingOf(const TValidation& Result, TFindingKind Kind) {
+// A finding in one comparable string: file, sector, link, counts, the other file.
+std::string Shown(const std::string& File, TTrackSector Where, TTrackSector Link = 0, int Stated = 0,
+                  int Counted = 0, const std::string& Other = "") {
+    return File + " " + std::to_string(Where) + ">" + std::to_string(Link) + " " + std::to_string(Stated) +
+           ":" + std::to_string(Counted) + " " + Other;
+}
+
+// The first finding of a kind, shown, or "none".
+std::string FirstOf(const TValidation& Result, TFindingKind Kind) {
     for (const TFinding& f : Result.Findings)
-        if (f.Kind == Kind) return &f;
-    return nullptr;
+        if (f.Kind == Kind) return Shown(f.File, f.Where, f.Link, f.Stated, f.Counted, f.Other);
+    return "none";
 }
 
 TTrackSector Second(TC64Disk& Disk, uint8_t* Entry) {
@@ -34,10 +41,9 @@ TEST_F(ValidateTest, FindsEachDamageChangesNothingAndRepairLeavesOnlyTheReports)
     // REL: four data sectors and a side sector, counted as the drive counts them.
     AddTestFile(*Disk, "R", Pattern(1000), 0x84)[30] = 5;
     uint8_t* U = AddTestFile(*Disk, "U", Pattern(10), 0x02);
-    const TValidation Clean = Validate(*Disk);
-    ASSERT_EQ(Clean.Findings.size(), 2u);
-    EXPECT_EQ(Clean.Findings[0].Kind, TFindingKind::Unclosed);
-    EXPECT_EQ(Clean.Findings[1].Kind, TFindingKind::UnownedAllocated); // U's sector
+    const TValidation Clean = Validate(*Disk); // but for U, unclosed, and its sector, unowned
+    EXPECT_EQ(Clean.Findings.size(), 2u);
+    EXPECT_EQ(FirstOf(Clean, TFindingKind::UnownedAllocated), Shown("", ReadTrackSector(U + 3)));
 
     const TTrackSector AFirst = ReadTrackSector(A + 3), ASecond = Second(*Disk, A);
     WriteTrackSector(Disk->GetSector(ASecond), AFirst);                                // A loops
@@ -51,40 +57,21 @@ TEST_F(ValidateTest, FindsEachDamageChangesNothingAndRepairLeavesOnlyTheReports)
 
     const TValidation Found = Validate(*Disk);
     EXPECT_TRUE(std::equal(Before.begin(), Before.end(), Disk->Image()));
-    const TFinding* Loop = FindingOf(Found, TFindingKind::ChainLoops);
-    ASSERT_TRUE(Loop);
-    EXPECT_EQ(Loop->File, "A");
-    EXPECT_EQ(Loop->Where, ASecond);
-    EXPECT_EQ(Loop->Link, AFirst);
-    const TFinding* Cross = FindingOf(Found, TFindingKind::CrossLinked);
-    ASSERT_TRUE(Cross);
-    EXPECT_EQ(Cross->File + ">" + Cross->Other, "B>A");
-    const TFinding* Illegal = FindingOf(Found, TFindingKind::IllegalLink);
-    ASSERT_TRUE(Illegal);
-    EXPECT_EQ(Illegal->File, "F");
-    EXPECT_EQ(Illegal->Link, MakeTrackSector(50, 0));
-    const TFinding* Count = FindingOf(Found, TFindingKind::WrongBlockCount);
-    ASSERT_TRUE(Count);
-    EXPECT_EQ(Count->File + " " + std::to_string(Count->Stated) + " " + std::to_string(Count->Counted),
-              "C 9 3");
-    const TFinding* Free = FindingOf(Found, TFindingKind::FreeInUse);
-    ASSERT_TRUE(Free);
-    EXPECT_EQ(Free->File, "C");
-    EXPECT_EQ(Free->Where, Second(*Disk, C));
-    const TFinding* FreeCount = FindingOf(Found, TFindingKind::WrongFreeCount);
-    ASSERT_TRUE(FreeCount);
-    EXPECT_EQ(FreeCount->Where, MakeTrackSector(3, 0));
-    EXPECT_EQ(FreeCount->Stated * 100 + FreeCount->Counted, 721);
-    ASSERT_TRUE(FindingOf(Found, TFindingKind::Unclosed));
-    EXPECT_EQ(FindingOf(Found, TFindingKind::Unclosed)->File, "U");
+    EXPECT_EQ(FirstOf(Found, TFindingKind::ChainLoops), Shown("A", ASecond, AFirst));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::CrossLinked), Shown("B", Second(*Disk, B), AFirst, 0, 0, "A"));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::IllegalLink),
+              Shown("F", ReadTrackSector(F + 3), MakeTrackSector(50, 0)));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::WrongBlockCount), Shown("C", ReadTrackSector(C + 3), 0, 9, 3));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::FreeInUse), Shown("C", Second(*Disk, C)));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::WrongFreeCount), Shown("", MakeTrackSector(3, 0), 0, 7, 21));
+    EXPECT_EQ(FirstOf(Found, TFindingKind::Unclosed), Shown("U", ReadTrackSector(U + 3)));
     // The unclosed file's sector, the one marked by hand and A's third, cut off by its loop.
     int Unowned = 0;
     for (const TFinding& f : Found.Findings)
         Unowned += f.Kind == TFindingKind::UnownedAllocated;
     EXPECT_EQ(Unowned, 3);
 
-    const int RepairedCount = static_cast<int>(Repair(*Disk).Findings.size());
-    EXPECT_EQ(RepairedCount, static_cast<int>(Found.Findings.size()));
+    EXPECT_EQ(Repair(*Disk).Findings.size(), Found.Findings.size());
     EXPECT_EQ(U[2], 0);
     EXPECT_EQ(ReadHostFile(Dir.Path("a.d64")), ByteArray(Disk->Image(), Disk->Image() + Disk->ImageSize()));
     const TValidation After = Validate(*Disk);
