@@ -1,6 +1,7 @@
 // Timing of the operations a user waits for: opening and listing a full directory,
 // copying a full disk's files into an empty one, adding one file to a busy disk (whose
-// listed chains are walked first), and scratching every file.
+// listed chains are walked first), scratching every file, and validating a full disk.
+#include "Validate.h"
 #include "c64disk.h"
 
 #include <benchmark/benchmark.h>
@@ -39,10 +40,11 @@ void AddFile(TC64Disk& Disk, const std::string& Name, size_t Size) {
 }
 
 // An image in the run's folder, made by Fill the first time it is asked for.
-std::string CachedImage(const std::string& Name, const std::function<void(TC64Disk&)>& Fill) {
+std::string CachedImage(const std::string& Name, const std::function<void(TC64Disk&)>& Fill,
+                        TDiskType Type = dt35Tracks) {
     const std::string Path = BenchDir() + "/" + Name;
     if (!std::filesystem::exists(Path)) {
-        auto Disk = TC64Disk::CreateDiskImage(Path, dt35Tracks, deCbmDos);
+        auto Disk = TC64Disk::CreateDiskImage(Path, Type, Type == dt35Tracks ? deCbmDos : deSpeedDos);
         Disk->BeginUpdate();
         Fill(*Disk);
         Disk->EndUpdate(true);
@@ -58,16 +60,18 @@ std::string FullDirectoryImage() {
     });
 }
 
-// 664 blocks in use by files of assorted sizes.
+// Every data block in use by files of assorted sizes.
+void FillDisk(TC64Disk& Disk) {
+    int Left = Disk.GetDataBlockCount(), i = 0;
+    while (Left > 0) {
+        const int Blocks = std::min(Left, 1 + (i * 13) % 40);
+        AddFile(Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
+        Left -= Blocks;
+    }
+}
+
 std::string FullDiskImage() {
-    return CachedImage("full664.d64", [](TC64Disk& Disk) {
-        int Left = 664, i = 0;
-        while (Left > 0) {
-            const int Blocks = std::min(Left, 1 + (i * 13) % 40);
-            AddFile(Disk, "PART " + std::to_string(i++), static_cast<size_t>(Blocks) * 254);
-            Left -= Blocks;
-        }
-    });
+    return CachedImage("full664.d64", FillDisk);
 }
 
 // 140 files of 4 blocks each: many chains to walk, 104 blocks left.
@@ -158,6 +162,17 @@ void BM_ScratchAllFiles(benchmark::State& State) {
     }
 }
 BENCHMARK(BM_ScratchAllFiles)->Unit(benchmark::kMicrosecond);
+
+// A full 40-track image checked in memory: the fresh BAM traced and compared.
+void BM_ValidateFull40TrackDisk(benchmark::State& State) {
+    auto Disk = TC64Disk::OpenDiskImage(CachedImage("full749.d64", FillDisk, dt40Tracks), deCbmDos);
+    for (auto _ : State) {
+        const TValidation Found = Validate(*Disk);
+        if (!Found.Findings.empty()) State.SkipWithError("the full image is not consistent");
+        benchmark::DoNotOptimize(Found.Findings.data());
+    }
+}
+BENCHMARK(BM_ValidateFull40TrackDisk)->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -67,6 +67,12 @@ const std::vector<TCommandInfo>& Commands() {
          Many,
          {"--all", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Bam, "bam", "d64tool bam IMAGE [--dos speed|dolphin]", 1, 1, {"--dos"}},
+        {TCliCommand::Validate,
+         "validate",
+         "d64tool validate IMAGE [--repair] [--json] [--ignore-write-protection] [--dos speed|dolphin]",
+         1,
+         1,
+         {"--repair", "--json", "--ignore-write-protection", "--dos"}},
     };
     return table;
 }
@@ -105,6 +111,8 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
         Line.Force = true;
     } else if (Option == "--allow-duplicates") {
         Line.AllowDuplicates = true;
+    } else if (Option == "--repair") {
+        Line.Repair = true;
     } else if (Option == "--all") {
         Line.All = true;
     } else if (Option == "--ignore-write-protection") {

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, List, Format, Import, Copy, Export, Scratch, Delete, Bam };
+enum class TCliCommand { None, Help, List, Format, Import, Copy, Export, Scratch, Delete, Bam, Validate };
 
 // A malformed command line: exit status 2 with the usage of the command.
 class ECliUsageError : public std::runtime_error {
@@ -35,6 +35,7 @@ struct TCommandLine {
     bool Force = false;
     bool AllowDuplicates = false;
     bool All = false;
+    bool Repair = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

@@ -1,4 +1,5 @@
-// The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam.
+// The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
+// validate.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -6,6 +7,7 @@
 #include "ImageTransaction.h"
 #include "Listing.h"
 #include "NameConvention.h"
+#include "ValidateCommand.h"
 
 #include <filesystem>
 #include <ostream>
@@ -265,6 +267,8 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Scratch(Line, true, Err);
     case TCliCommand::Bam:
         return Bam(Line, Out, Err);
+    case TCliCommand::Validate:
+        return ValidateImage(Line, Out, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:

@@ -7,24 +7,6 @@
 
 namespace {
 
-std::string JsonString(const std::string& Text) {
-    std::string out = "\"";
-    for (char ch : Text) {
-        const auto c = static_cast<unsigned char>(ch);
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20 || c >= 0x7F) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
-
 std::string Hex(const PetsciiString& Bytes) {
     static const char digits[] = "0123456789abcdef";
     std::string out;
@@ -43,6 +25,24 @@ std::string PadRight(std::string Text, size_t Width) {
 
 } // namespace
 
+std::string JsonString(const std::string& Text) {
+    std::string out = "\"";
+    for (char ch : Text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20 || c >= 0x7F) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
 void TListing::Read(TC64Disk& Disk) {
     HeaderLine = Disk.GetHeaderLine();
     DiskName = Disk.GetDiskName();
@@ -57,8 +57,8 @@ void TListing::Read(TC64Disk& Disk) {
 
 std::string FormatListingRow(const TC64DirRecord& File) {
     return PadRight(std::to_string(File.Blocks), 5) +
-           PadRight("\"" + PetsciiToCliName(File.Name) + "\"", 18) + " " + PadRight(FileTypeText(File), 9) + " " +
-           TrackSectorText(File);
+           PadRight("\"" + PetsciiToCliName(File.Name) + "\"", 18) + " " + PadRight(FileTypeText(File), 9) +
+           " " + TrackSectorText(File);
 }
 
 std::string TListing::FormatText(bool WithSummary) const {

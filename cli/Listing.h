@@ -25,6 +25,10 @@ struct TListing {
     std::string FormatJson() const;
 };
 
+// Text as a JSON string: quotes and backslashes escaped, other bytes outside printable
+// ASCII as \u00XX.
+std::string JsonString(const std::string& Text);
+
 // One listing row: blocks, quoted name, type text and first track/sector.
 std::string FormatListingRow(const TC64DirRecord& File);
 

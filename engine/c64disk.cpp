@@ -342,7 +342,14 @@ template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
 
 } // namespace
 
-TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
+bool TC64Disk::TSectorsInUse::OnDisk(TTrackSector ts) const {
+    const size_t t = static_cast<size_t>(TrackOf(ts));
+    return t >= 1 && t + 1 < TrackStart.size() &&
+           static_cast<size_t>(SectorOf(ts)) < TrackStart[t + 1] - TrackStart[t];
+}
+
+TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const uint8_t*)>& Walked,
+                                               const TChainStopHook& Stop) {
     TSectorsInUse InUse;
     InUse.Directory = DirectoryChain();
     const size_t Tracks = static_cast<size_t>(GetTrackCount());
@@ -351,37 +358,31 @@ TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
         InUse.TrackStart[t + 1] =
             InUse.TrackStart[t] + static_cast<size_t>(GetSectorsPerTrack(static_cast<int>(t)));
     InUse.Holders.resize(InUse.TrackStart[Tracks + 1]);
-    const auto OnDisk = [&](TTrackSector ts) {
-        const size_t t = static_cast<size_t>(TrackOf(ts));
-        return t >= 1 && t <= Tracks &&
-               static_cast<size_t>(SectorOf(ts)) < InUse.TrackStart[t + 1] - InUse.TrackStart[t];
-    };
-    const auto HolderOf = [&](TTrackSector ts) -> std::pair<bool, const uint8_t*>& {
-        return InUse
-            .Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
+    const auto HolderOf = [&](TTrackSector ts) -> TSectorsInUse::THolder& {
+        return InUse.Holders[InUse.Index(ts)];
     };
     HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
     for (TTrackSector ts : InUse.Directory)
         HolderOf(ts).first = true;
-    // A chain that comes to a sector already met (its own loop, or another file's chain
-    // it joins) has nothing further to add.
+    // A chain that comes to a sector already met (its own loop, another file's chain it
+    // joins, the directory) has nothing further to add.
     const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
         if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
+        TTrackSector From = 0;
         // The link is read straight from the image: OnDisk has checked the sector.
-        for (; OnDisk(ts) && !HolderOf(ts).second;
+        for (; InUse.OnDisk(ts) && !HolderOf(ts).first && !HolderOf(ts).second;
              ts = ReadTrackSector(FImage.get() + TD64::TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts))) {
-            if (HolderOf(ts).first)
-                RefuseFileSector("File \"" + MessageName(Entry) + "\" runs through directory sector " +
-                                 SectorText(ts) + "!");
             HolderOf(ts).second = Entry;
+            From = ts;
         }
+        if (TrackOf(ts) != 0 && Stop) Stop(InUse, TChainStop{Entry, From, ts});
     };
     for (TTrackSector ts : InUse.Directory) {
         const uint8_t* Sector = GetSector(ts);
         for (int Slot = 0; Slot < 8; ++Slot) {
             const uint8_t* Entry = Sector + 32 * Slot;
             const TFileKind Kind = DecodeFileType(Entry[2]).Kind;
-            if (Kind == fkEmpty) continue;
+            if (Kind == fkEmpty || (Walked && !Walked(Entry))) continue;
             Walk(ReadTrackSector(Entry + 3), Entry);
             if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
         }
@@ -389,9 +390,16 @@ TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
     return InUse;
 }
 
+TC64Disk::TSectorsInUse TC64Disk::FindSectorsInUse() {
+    return TraceSectors(nullptr, [](const TSectorsInUse& InUse, const TChainStop& At) {
+        if (InUse.OnDisk(At.Link) && InUse.At(At.Link).first)
+            RefuseFileSector("File \"" + MessageName(At.Entry) + "\" runs through directory sector " +
+                             SectorText(At.Link) + "!");
+    });
+}
+
 void TC64Disk::RefuseIfInUse(const TSectorsInUse& InUse, TTrackSector ts) {
-    const auto& [Directory, Entry] =
-        InUse.Holders[InUse.TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts))];
+    const auto& [Directory, Entry] = InUse.At(ts);
     if (Directory) RefuseDirectorySector(ts);
     if (Entry)
         RefuseFileSector("Sector " + SectorText(ts) + " of file \"" + MessageName(Entry) +

@@ -132,6 +132,36 @@ class TC64Disk {
     // a sector to take that the BAM calls free but a listed file or the directory holds.
     void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
 
+    // What the directory says each sector holds: the header and the directory chain, or
+    // the listed file whose chain or REL side sectors run through it.
+    struct TSectorsInUse {
+        using THolder = std::pair<bool, const uint8_t*>; // (directory, file entry)
+        std::vector<TTrackSector> Directory;
+        std::vector<size_t> TrackStart; // index of each track's sector 0 in Holders
+        std::vector<THolder> Holders;
+        bool OnDisk(TTrackSector ts) const;
+        size_t Index(TTrackSector ts) const {
+            return TrackStart[static_cast<size_t>(TrackOf(ts))] + static_cast<size_t>(SectorOf(ts));
+        }
+        const THolder& At(TTrackSector ts) const { return Holders[Index(ts)]; }
+    };
+    // Where a chain walk stops short of a link to track 0: Link leaves the disk, or
+    // comes to a sector already held (by the directory, by the file itself or by
+    // another file). From is the sector holding the link, 0 for the directory entry.
+    struct TChainStop {
+        const uint8_t* Entry;
+        TTrackSector From;
+        TTrackSector Link;
+    };
+    using TChainStopHook = std::function<void(const TSectorsInUse&, const TChainStop&)>;
+    // One walk of the header, the directory and the chains and REL side sectors of the
+    // listed files Walked takes (all when none), each sector visited once; Stop hears
+    // of every chain that ends otherwise than by a link to track 0. Raises for a
+    // directory chain that loops or leaves the disk.
+    TSectorsInUse TraceSectors(const std::function<bool(const uint8_t*)>& Walked, const TChainStopHook& Stop);
+    // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
+    uint8_t* BamEntry(int Track);
+
     void BeginUpdate();
     void EndUpdate(bool DoSave);
     uint8_t* GetBamSector();
@@ -155,8 +185,6 @@ class TC64Disk {
     void InitGeneral(TDosEmulation DosEmulation);
     void AllocateImage(TDiskType Type);
     void DetectDosEmulation();
-    // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
-    uint8_t* BamEntry(int Track);
     // The track whose sectors hold the given pointer into the image, or 0.
     int TrackOfPointer(const uint8_t* p);
     // Next sector of a directory chain, refusing a link back to a sector already seen.
@@ -185,13 +213,6 @@ class TC64Disk {
     // change that fails part way can put every byte back.
     using TUndoLog = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
 
-    // What the directory says each sector holds: the header and the directory chain, or
-    // the listed file whose chain or REL side sectors run through it.
-    struct TSectorsInUse {
-        std::vector<TTrackSector> Directory;
-        std::vector<size_t> TrackStart;                       // index of each track's sector 0 in Holders
-        std::vector<std::pair<bool, const uint8_t*>> Holders; // (directory, file entry)
-    };
     // One walk of the header, the directory and every listed file's chain and REL side
     // sectors, each sector visited once (loops and links off the disk end a chain).
     // Raises for a file that runs through the header or the directory: a new entry or

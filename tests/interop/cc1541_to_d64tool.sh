@@ -1,6 +1,6 @@
 # Images built by cc1541 (35 tracks, 40 tracks SpeedDOS and DolphinDOS): d64tool lists
 # their files with the right names, block counts and free blocks, and exports them
-# byte for byte.
+# byte for byte; validate finds them consistent and repairs a damaged BAM to their bytes.
 source "$(dirname "$0")/common.sh"
 need cc1541
 
@@ -42,6 +42,18 @@ for variant in 35 speed dolphin; do
     theirs=$(cc1541 "${flags[@]}" "$img" | sed -n 's/^\([0-9]*\) blocks free.*/\1/p')
     ours=$(tail -n1 <<<"$listing" | sed -n 's/^\([0-9]*\) BLOCKS FREE.*/\1/p')
     [[ -n $theirs && $theirs == "$ours" ]] || fail "$variant: free blocks cc1541 '$theirs', d64tool '$ours'"
+
+    # Validate finds cc1541's image consistent; with the BAM of track 1 (and of track 36
+    # where the DOS keeps it) called all free, it finds the damage, and the repair gives
+    # back cc1541's image byte for byte.
+    "$D64TOOL" validate "$img" "${dos[@]}" >"$dir/validate" || fail "$variant: validate: $(cat "$dir/validate")"
+    cp "$img" "$dir/made.d64"
+    printf '\x15\xff\xff\x1f' | dd of="$img" bs=1 seek=$((91392 + 4)) conv=notrunc status=none
+    [[ $variant == speed ]] && extended=$((91392 + 192)) || extended=$((91392 + 172))
+    [[ $variant == 35 ]] || printf '\x11\xff\xff\x01' | dd of="$img" bs=1 seek=$extended conv=notrunc status=none
+    "$D64TOOL" validate "$img" "${dos[@]}" >/dev/null && fail "$variant: damaged BAM not found"
+    "$D64TOOL" validate "$img" --repair "${dos[@]}" >/dev/null || fail "$variant: repair failed"
+    cmp -s "$img" "$dir/made.d64" || fail "$variant: the repaired image differs from cc1541's"
 
     "$D64TOOL" export "$img" "$dir/out" "${dos[@]}"
     for i in "${!var_sizes[@]}"; do

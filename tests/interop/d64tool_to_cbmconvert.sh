@@ -1,7 +1,7 @@
 # 35-track images made and filled by d64tool are read back byte for byte by
 # cbmconvert, also after files were scratched and deleted; so are an empty file, REL
 # files with one and with several side sectors, an empty one, and REL files that fill a
-# nearly full disk to its last block.
+# nearly full disk to its last block; and an image whose damaged BAM validate repaired.
 source "$(dirname "$0")/common.sh"
 need cbmconvert
 
@@ -94,4 +94,18 @@ random_file "$WORK/files/new" 7000
 "$D64TOOL" import "$img" "$WORK/files/new" --name refill
 extract
 cmp -s "$WORK/files/new" "$WORK/out/refill.prg" || fail "refill differs"
+
+# A BAM that calls track 17 all free, repaired by validate: cbmconvert reads every file,
+# and one more imported after the repair, back byte for byte.
+printf '\x15\xff\xff\x1f' | dd of="$img" bs=1 seek=$((91392 + 4 * 17)) conv=notrunc status=none
+"$D64TOOL" validate "$img" >/dev/null && fail "validate missed the damaged BAM"
+"$D64TOOL" validate "$img" --repair >/dev/null || fail "validate --repair failed"
+random_file "$WORK/files/after" 5000
+"$D64TOOL" import "$img" "$WORK/files/after" || fail "import after the repair refused"
+extract
+for i in 0 1 3 4 5 7; do
+    cmp -s "$WORK/files/$i" "$WORK/out/${names[$i]}.${types[$i]}" || fail "${names[$i]} differs after the repair"
+done
+cmp -s "$WORK/files/new" "$WORK/out/refill.prg" || fail "refill differs after the repair"
+cmp -s "$WORK/files/after" "$WORK/out/after.prg" || fail "a file imported after the repair differs"
 finish

@@ -1,0 +1,169 @@
+// Validate and Repair: a fresh BAM traced from the directory, compared sector by sector.
+#include "Validate.h"
+
+#include <array>
+#include <cstring>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+PetsciiString NameOf(const uint8_t* Entry) {
+    return PetsciiToString(Entry + 5, 15);
+}
+
+TFinding& Add(TValidation& Result, TFindingKind Kind, PetsciiString File = {}, TTrackSector Where = 0) {
+    TFinding& Finding = Result.Findings.emplace_back();
+    Finding.Kind = Kind;
+    Finding.File = std::move(File);
+    Finding.Where = Where;
+    return Finding;
+}
+
+// What a check leaves for a repair besides its findings.
+struct TTrace {
+    TC64Disk::TSectorsInUse InUse;
+    std::vector<uint8_t*> Unclosed;
+    bool Readable = false;
+};
+
+// Broken chains, as the walk that traces the fresh BAM meets them.
+void ReportStop(TValidation& Result, std::unordered_set<const uint8_t*>& Broken,
+                const TC64Disk::TSectorsInUse& InUse, const TC64Disk::TChainStop& At) {
+    TFinding& Finding = Add(Result, TFindingKind::IllegalLink, NameOf(At.Entry), At.From);
+    Finding.Link = At.Link;
+    if (InUse.OnDisk(At.Link)) {
+        const auto& [Directory, Holder] = InUse.At(At.Link);
+        Finding.Kind = Holder == At.Entry ? TFindingKind::ChainLoops : TFindingKind::CrossLinked;
+        Finding.Directory = Directory;
+        if (Holder && Holder != At.Entry) Finding.Other = NameOf(Holder);
+    }
+    Broken.insert(At.Entry);
+}
+
+TValidation Check(TC64Disk& Disk, TTrace& Trace) {
+    TValidation Result;
+    std::unordered_set<const uint8_t*> Broken;
+    try {
+        // Only closed files own sectors: the drive scratches unclosed ones.
+        Trace.InUse = Disk.TraceSectors(
+            [&Disk](const uint8_t* Entry) { return Disk.DecodeFileType(Entry[2]).Closed != 0; },
+            [&](const TC64Disk::TSectorsInUse& InUse, const TC64Disk::TChainStop& At) {
+                ReportStop(Result, Broken, InUse, At);
+            });
+    } catch (const EC64DiskException& Error) {
+        TFinding& Finding = Add(Result, TFindingKind::DirectoryChain);
+        Finding.Directory = true;
+        Finding.Detail = Error.what();
+        return Result;
+    }
+    Trace.Readable = true;
+    const TC64Disk::TSectorsInUse& InUse = Trace.InUse;
+
+    std::unordered_map<const uint8_t*, int> Sectors;
+    for (const auto& Holder : InUse.Holders)
+        if (Holder.second) ++Sectors[Holder.second];
+    Disk.ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& Record) {
+        const TTrackSector First = MakeTrackSector(Record.Track, Record.Sector);
+        if (!Record.Closed) {
+            Trace.Unclosed.push_back(Record.Entry);
+            Add(Result, TFindingKind::Unclosed, Record.Name, First);
+            return;
+        }
+        const auto Found = Sectors.find(Record.Entry);
+        const int Counted = Found == Sectors.end() ? 0 : Found->second;
+        if (Counted != Record.Blocks && !Broken.count(Record.Entry)) {
+            TFinding& Finding = Add(Result, TFindingKind::WrongBlockCount, Record.Name, First);
+            Finding.Stated = Record.Blocks;
+            Finding.Counted = Counted;
+        }
+    });
+
+    for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
+        const uint8_t* Bam = Disk.BamEntry(t);
+        int Free = 0;
+        for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) {
+            const TTrackSector ts = MakeTrackSector(t, s);
+            const bool IsFree = (Bam[1 + s / 8] >> (s % 8)) & 1;
+            const auto& [Directory, Entry] = InUse.At(ts);
+            Free += IsFree;
+            if (IsFree && (Directory || Entry))
+                Add(Result, TFindingKind::FreeInUse, Entry ? NameOf(Entry) : PetsciiString(), ts).Directory =
+                    Directory;
+            else if (!IsFree && !Directory && !Entry)
+                Add(Result, TFindingKind::UnownedAllocated, {}, ts);
+        }
+        if (Bam[0] != Free) {
+            TFinding& Finding = Add(Result, TFindingKind::WrongFreeCount, {}, MakeTrackSector(t, 0));
+            Finding.Stated = Bam[0];
+            Finding.Counted = Free;
+        }
+    }
+    return Result;
+}
+
+} // namespace
+
+bool RepairFixes(TFindingKind Kind) {
+    return Kind == TFindingKind::Unclosed || Kind == TFindingKind::UnownedAllocated ||
+           Kind == TFindingKind::FreeInUse || Kind == TFindingKind::WrongFreeCount;
+}
+
+bool TValidation::NeedsRepair() const {
+    for (const TFinding& Finding : Findings)
+        if (RepairFixes(Finding.Kind)) return true;
+    return false;
+}
+
+TValidation Validate(TC64Disk& Disk) {
+    TTrace Trace;
+    return Check(Disk, Trace);
+}
+
+TValidation Repair(TC64Disk& Disk) {
+    TTrace Trace;
+    TValidation Result = Check(Disk, Trace);
+    if (!Trace.Readable)
+        throw EC64DiskException(Result.Findings.front().Detail +
+                                "\r\nThe directory can't be read whole: nothing was repaired.");
+    if (!Result.NeedsRepair()) return Result;
+    Disk.CheckWriteAccess();
+
+    // The former bytes of the header and of each unclosed entry's type, put back when the
+    // save fails, so that the disk in memory stays what its file holds.
+    uint8_t* Header = Disk.GetBamSector();
+    std::array<uint8_t, 256> OldHeader;
+    std::memcpy(OldHeader.data(), Header, 256);
+    std::vector<std::pair<uint8_t*, uint8_t>> OldTypes;
+    for (uint8_t* Entry : Trace.Unclosed) {
+        OldTypes.emplace_back(Entry, Entry[2]);
+        Entry[2] = 0; // scratched, as the drive's validate does
+    }
+    // Only the bits of sectors a track has are rebuilt; anything beyond stays.
+    for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
+        uint8_t* Bam = Disk.BamEntry(t);
+        int Free = 0;
+        for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) {
+            const auto& [Directory, Entry] = Trace.InUse.At(MakeTrackSector(t, s));
+            const uint8_t Bit = static_cast<uint8_t>(1u << (s % 8));
+            if (Directory || Entry) {
+                Bam[1 + s / 8] &= static_cast<uint8_t>(~Bit);
+            } else {
+                Bam[1 + s / 8] |= Bit;
+                ++Free;
+            }
+        }
+        Bam[0] = static_cast<uint8_t>(Free);
+    }
+    if (Disk.Updating()) return Result;
+    try {
+        Disk.BeginUpdate();
+        Disk.EndUpdate(true);
+    } catch (...) {
+        std::memcpy(Header, OldHeader.data(), 256);
+        for (const auto& [Entry, Type] : OldTypes)
+            Entry[2] = Type;
+        throw;
+    }
+    return Result;
+}
