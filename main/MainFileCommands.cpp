@@ -16,11 +16,15 @@ namespace {
 
 const char* const ExportFilter = "C64 Programfile (*.prg)|*.prg|All Files (*.*)|*.*";
 
-// The selected rows that hold a file: the blank row of a listing without files has none.
+// Rows that hold a file: the blank row of a listing without files has none.
+void KeepFileRows(TD64StringGrid* View, TIntegerArray& Rows) {
+    std::erase_if(Rows, [View](int Row) { return View->GetRowEntry(Row) == nullptr; });
+}
+
 TIntegerArray SelectedFileRows(TD64StringGrid* View) {
     TIntegerArray Rows;
     View->GetSelectedRows(Rows);
-    std::erase_if(Rows, [View](int Row) { return View->GetRowEntry(Row) == nullptr; });
+    KeepFileRows(View, Rows);
     return Rows;
 }
 
@@ -132,8 +136,7 @@ void TMainForm::ExportFiles(int Tag) {
         for (int Row = 1; Row < View->RowCount(); ++Row)
             Rows.push_back(Row);
     }
-    // The blank row of a listing without files has no file to export.
-    std::erase_if(Rows, [View](int Row) { return View->GetRowEntry(Row) == nullptr; });
+    KeepFileRows(View, Rows);
     if (Rows.empty()) {
         Prompts.ShowMessage("Please first select one file to export and try again!");
         return;
