@@ -1,0 +1,16 @@
+// Names and bytes of exported files.
+#include "HostExport.h"
+
+#include "Pc64.h"
+
+std::string ExportFileName(const uint8_t* Entry, TExportFormat Format) {
+    if (Format == TExportFormat::Pc64) return ExportBaseName(Entry + 5) + Pc64Extension(Entry);
+    // Types without a host extension of their own are programs on the host.
+    static const char* const Extensions[] = {".del", ".seq", ".prg", ".usr", ".rel"};
+    const int Code = Entry[2] & 0x07;
+    return ExportBaseName(Entry + 5) + (Code < 5 ? Extensions[Code] : ".prg");
+}
+
+ByteArray ExportFileBytes(const uint8_t* Entry, const ByteArray& Bytes, TExportFormat Format) {
+    return Format == TExportFormat::Pc64 ? WritePc64(Entry, Bytes) : Bytes;
+}
