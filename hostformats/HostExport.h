@@ -12,8 +12,10 @@ enum class TExportFormat {
     Pc64,  // a PC64 file (.p00, .s00, ...): the exact name, type and record length kept
 };
 
-// The host name a file is exported under, from its 32-byte directory entry: the name
-// spelled by the naming rule (ExportBaseName) and the extension of its type.
+// The extension of the host file for a file of this 32-byte directory entry, with its dot.
+std::string ExportExtension(const uint8_t* Entry, TExportFormat Format);
+// The host name a file is exported under: the name spelled by the naming rule
+// (ExportBaseName) and ExportExtension.
 std::string ExportFileName(const uint8_t* Entry, TExportFormat Format);
 
 // What is written to the host file for a file of these bytes.
