@@ -54,12 +54,9 @@ TImportFile ReadPc64(const ByteArray& Bytes, const std::string& HostPath) {
 ByteArray WritePc64(const uint8_t* Entry, const ByteArray& Bytes) {
     ByteArray File(HeaderSize, 0);
     std::memcpy(File.data(), Magic, sizeof Magic);
-    // The name's padding becomes the header's; bytes after a shifted space inside the
-    // name are kept.
-    int Length = 16;
-    while (Length > 0 && Entry[5 + Length - 1] == 0xA0)
-        --Length;
-    std::memcpy(File.data() + 8, Entry + 5, static_cast<size_t>(Length));
+    // The name field as the directory holds it, padding included, as cbmconvert writes it
+    // (and reads it: a name padded with zeros would keep them there).
+    std::memcpy(File.data() + 8, Entry + 5, 16);
     if ((Entry[2] & 0x07) == 4) File[25] = Entry[23];
     File.insert(File.end(), Bytes.begin(), Bytes.end());
     return File;

@@ -1,6 +1,6 @@
 // PC64 files (.p00, .s00, .u00, .r00, .d00 and on): one C64 file behind a 26-byte header
-// holding its exact name ("C64File", a zero, the 16-byte name padded with zeros, a zero,
-// the REL record length); the letter of the extension gives its type.
+// holding its exact name ("C64File", a zero, the 16-byte name padded with zeros or with
+// shifted spaces, a zero, the REL record length); the extension's letter gives its type.
 #pragma once
 
 #include "HostImport.h"
@@ -15,8 +15,8 @@ TFileKind Pc64KindOf(const std::string& HostPath);
 // The file a PC64 file holds. Raises EHostFileError when the header is missing.
 TImportFile ReadPc64(const ByteArray& Bytes, const std::string& HostPath);
 
-// A PC64 file of a directory entry's file: its name field up to the padding after
-// its last character, its record length and its bytes.
+// A PC64 file of a directory entry's file: its 16-byte name field, its record length
+// and its bytes.
 ByteArray WritePc64(const uint8_t* Entry, const ByteArray& Bytes);
 
 // The extension a PC64 file of this entry's type gets: ".p00", ".s00", ...
