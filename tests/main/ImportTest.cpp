@@ -55,34 +55,25 @@ QString WriteFile(const QString& Path, const ByteArray& Bytes) {
 class ImportTest : public QObject {
     Q_OBJECT
 
-    std::unique_ptr<TWindowFixture> W;
-
   private slots:
-    void init() {
-        W = std::make_unique<TWindowFixture>();
-        W->Show();
-    }
-    void cleanup() {
-        QVERIFY2(W->Prompts.Unexpected.isEmpty(), qPrintable(W->Prompts.Unexpected.join("; ")));
-        W.reset();
-    }
-
     void dropsAndTheDialogImportWholeBatches() {
+        TWindowFixture W;
+        W.Show();
         const QString Image =
-            MakeImage(W->PathOf("a.d64"), {{"GAME", SomeBytes(10, 1)}, {"DEMO", SomeBytes(20, 2)}});
-        W->Open(1, Image);
-        const QString Game = WriteFile(W->PathOf("game.prg"), SomeBytes(600, 3));
-        const QString Demo = WriteFile(W->PathOf("demo.prg"), SomeBytes(30, 4));
-        const QString Notes = WriteFile(W->PathOf("Notes.seq"), SomeBytes(5, 5));
-        const QString Long = WriteFile(W->PathOf("a-name-longer-than-16.usr"), {});
-        W->Prompts.SameNameAnswers = {{TSame::Replace, false}, {TSame::KeepBoth, false}};
-        Drop(W->View(1), {Game, Demo, Notes, Long});
+            MakeImage(W.PathOf("a.d64"), {{"GAME", SomeBytes(10, 1)}, {"DEMO", SomeBytes(20, 2)}});
+        W.Open(1, Image);
+        const QString Game = WriteFile(W.PathOf("game.prg"), SomeBytes(600, 3));
+        const QString Demo = WriteFile(W.PathOf("demo.prg"), SomeBytes(30, 4));
+        const QString Notes = WriteFile(W.PathOf("Notes.seq"), SomeBytes(5, 5));
+        const QString Long = WriteFile(W.PathOf("a-name-longer-than-16.usr"), {});
+        W.Prompts.SameNameAnswers = {{TSame::Replace, false}, {TSame::KeepBoth, false}};
+        Drop(W.View(1), {Game, Demo, Notes, Long});
         QCOMPARE(
-            W->Prompts.Texts(ScriptedPrompts::TKind::SameName).first(),
+            W.Prompts.Texts(ScriptedPrompts::TKind::SameName).first(),
             QString(
                 "The disk already holds a file named \"GAME\".\r\nReplace it, keep both or skip this file?"));
-        QCOMPARE(W->Prompts.Messages(), QStringList{"4 Files successfully imported!\r\nThe name of <" + Long +
-                                                    "> is cut to 16 characters: A-NAME-LONGER-TH"});
+        QCOMPARE(W.Prompts.Messages(), QStringList{"4 Files successfully imported!\r\nThe name of <" + Long +
+                                                   "> is cut to 16 characters: A-NAME-LONGER-TH"});
         // The replaced GAME is scratched and its slot taken by the new one.
         const TFileList Expected = {{"GAME", 0x82, SomeBytes(600, 3)},
                                     {"DEMO", 0x82, SomeBytes(20, 2)},
@@ -90,72 +81,78 @@ class ImportTest : public QObject {
                                     {"\xCEOTES", 0x81, SomeBytes(5, 5)},
                                     {"A-NAME-LONGER-TH", 0x83, ByteArray{}}};
         QVERIFY(FilesOf(Image) == Expected);
-        QVERIFY(MatchesFile(*W->Form->Disk(1)));
+        QVERIFY(MatchesFile(*W.Form->Disk(1)));
         for (int Row = 1; Row <= 5; ++Row)
-            QCOMPARE(W->View(1)->IsRowSelected(Row), Row != 2);
+            QCOMPARE(W.View(1)->IsRowSelected(Row), Row != 2);
 
         // A batch that does not fit goes in not at all.
         const ByteArray Before = FileBytes(Image);
-        W->Prompts.Clear();
-        W->View(1)->SetFocus();
-        W->Prompts.OpenFileLists = {
-            {WriteFile(W->PathOf("x.prg"), {1}), WriteFile(W->PathOf("huge"), SomeBytes(170000, 6))}};
-        QTest::keyClick(W->View(1), Qt::Key_I, Qt::ControlModifier);
-        QCOMPARE(W->Prompts.Errors(), QStringList{"Disk is full!\r\nNothing has been written to it."});
+        W.Prompts.Clear();
+        W.View(1)->SetFocus();
+        W.Prompts.OpenFileLists = {
+            {WriteFile(W.PathOf("x.prg"), {1}), WriteFile(W.PathOf("huge"), SomeBytes(170000, 6))}};
+        QTest::keyClick(W.View(1), Qt::Key_I, Qt::ControlModifier);
+        QCOMPARE(W.Prompts.Errors(), QStringList{"Disk is full!\r\nNothing has been written to it."});
         QCOMPARE(FileBytes(Image), Before);
 
         // A .d64 dropped with Shift gives all its files; without, it opens as ever.
         const QString Other =
-            MakeImage(W->PathOf("b.d64"), {{"GAME", SomeBytes(7, 7), 0xC2}, {"NEW", SomeBytes(8, 8)}});
-        W->Prompts.SameNameAnswers = {{TSame::Skip, true}};
-        Drop(W->View(1), {Other}, Qt::ShiftModifier);
+            MakeImage(W.PathOf("b.d64"), {{"GAME", SomeBytes(7, 7), 0xC2}, {"NEW", SomeBytes(8, 8)}});
+        W.Prompts.SameNameAnswers = {{TSame::Skip, true}};
+        Drop(W.View(1), {Other}, Qt::ShiftModifier);
         QCOMPARE(std::get<0>(FilesOf(Image).back()), PetsciiString("NEW"));
         QCOMPARE(FilesOf(Image).size(), 6u);
-        Drop(W->View(1), {Other});
-        QCOMPARE(W->Form->Disk(1)->FileName(), LocalPath(Other));
+        Drop(W.View(1), {Other});
+        QCOMPARE(W.Form->Disk(1)->FileName(), LocalPath(Other));
+        QVERIFY(W.Prompts.Unexpected.isEmpty());
     }
 
     void copyAsksAboutNamesTheDestinationHolds() {
-        W->Open(1, MakeImage(
-                       W->PathOf("a.d64"),
-                       {{"ONE", SomeBytes(300, 1)}, {"TWO", SomeBytes(10, 2)}, {"THREE", SomeBytes(5, 3)}}));
+        TWindowFixture W;
+        W.Show();
+        W.Open(1, MakeImage(
+                      W.PathOf("a.d64"),
+                      {{"ONE", SomeBytes(300, 1)}, {"TWO", SomeBytes(10, 2)}, {"THREE", SomeBytes(5, 3)}}));
         const QString Right =
-            MakeImage(W->PathOf("b.d64"), {{"ONE", SomeBytes(9, 4)}, {"TWO", SomeBytes(9, 5)}});
-        W->Open(2, Right);
-        W->View(1)->SetFocus();
-        W->View(1)->SelectAll();
-        W->Prompts.SameNameAnswers = {{TSame::Replace, true}};
-        QTest::keyClick(W->View(1), Qt::Key_F5);
-        QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::SameName).size(), 1);
+            MakeImage(W.PathOf("b.d64"), {{"ONE", SomeBytes(9, 4)}, {"TWO", SomeBytes(9, 5)}});
+        W.Open(2, Right);
+        W.View(1)->SetFocus();
+        W.View(1)->SelectAll();
+        W.Prompts.SameNameAnswers = {{TSame::Replace, true}};
+        QTest::keyClick(W.View(1), Qt::Key_F5);
+        QCOMPARE(W.Prompts.Texts(ScriptedPrompts::TKind::SameName).size(), 1);
         const TFileList Expected = {{"ONE", 0x82, SomeBytes(300, 1)},
                                     {"TWO", 0x82, SomeBytes(10, 2)},
                                     {"THREE", 0x82, SomeBytes(5, 3)}};
         QVERIFY(FilesOf(Right) == Expected);
+        QVERIFY(W.Prompts.Unexpected.isEmpty());
     }
 
     void exportedFilesImportAsTheyWere() {
-        const QString Source = MakeImage(W->PathOf("a.d64"), {{"PRG/\x01", SomeBytes(300, 1)},
-                                                              {"seq", SomeBytes(20, 2), 0x81},
-                                                              {".USR\xA0x", SomeBytes(40, 3), 0xC3},
-                                                              {"Del", SomeBytes(5, 4), 0x80}});
-        W->Open(1, Source);
+        TWindowFixture W;
+        W.Show();
+        const QString Source = MakeImage(W.PathOf("a.d64"), {{"PRG/\x01", SomeBytes(300, 1)},
+                                                             {"seq", SomeBytes(20, 2), 0x81},
+                                                             {".USR\xA0x", SomeBytes(40, 3), 0xC3},
+                                                             {"Del", SomeBytes(5, 4), 0x80}});
+        W.Open(1, Source);
         QAction* Pc64Item = nullptr;
-        for (QAction* Item : W->Form->findChildren<QAction*>())
+        for (QAction* Item : W.Form->findChildren<QAction*>())
             if (Item->text() == "Export as PC6&4 Files (.P00)") Pc64Item = Item;
         QVERIFY(Pc64Item);
         for (bool Pc64 : {false, true}) {
-            const QString Out = W->PathOf(Pc64 ? "pc64" : "plain");
+            const QString Out = W.PathOf(Pc64 ? "pc64" : "plain");
             QDir().mkpath(Out);
-            W->View(1)->SetFocus();
+            W.View(1)->SetFocus();
             Pc64Item->setChecked(Pc64);
-            W->Prompts.FolderNames = {Out};
-            W->Form->ExporttoPRG2Click(2);
+            W.Prompts.FolderNames = {Out};
+            W.Form->ExporttoPRG2Click(2);
             QStringList Exported;
             for (const QString& Name : QDir(Out).entryList(QDir::Files, QDir::Name))
                 Exported << Out + "/" + Name;
-            const QString Target = MakeImage(W->PathOf(Pc64 ? "pc64.d64" : "plain.d64"));
-            W->Open(2, Target);
-            Drop(W->View(2), Exported);
+            const QString Target = MakeImage(W.PathOf(Pc64 ? "pc64.d64" : "plain.d64"));
+            W.Open(2, Target);
+            Drop(W.View(2), Exported);
             // Name, type and bytes come back; not the locked flag, and a plain file's name
             // only as listed, up to its shifted space.
             TFileList Expected = FilesOf(Source);
@@ -166,6 +163,7 @@ class ImportTest : public QObject {
             std::sort(Imported.begin(), Imported.end());
             QVERIFY2(Imported == Expected, Pc64 ? "PC64" : "plain");
         }
+        QVERIFY(W.Prompts.Unexpected.isEmpty());
     }
 };
 
