@@ -35,5 +35,6 @@ TImportPlan PlanImport(TC64Disk& Disk, std::vector<TImportFile> Files, const TSa
 // file added by TC64Disk::AddFile. A refusal ("Disk is full!", "Maximum number of files
 // reached!", ...) puts every byte of the image back before it is raised, so that neither
 // the disk object nor the file holds any part of the batch. Inside a caller's update
-// bracket the save is left to the caller. Returns the entries of the files written.
+// bracket the save is left to the caller. Returns the entries of the files written; a
+// plan that writes nothing writes not even the image.
 std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan);

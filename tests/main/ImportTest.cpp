@@ -69,7 +69,7 @@ class ImportTest : public QObject {
         W.Prompts.SameNameAnswers = {{TSame::Replace, false}, {TSame::KeepBoth, false}};
         Drop(W.View(1), {Game, Demo, Notes, Long});
         QCOMPARE(
-            W.Prompts.Texts(ScriptedPrompts::TKind::SameName).first(),
+            W.Prompts.Texts(ScriptedPrompts::TKind::SameName).value(0),
             QString(
                 "The disk already holds a file named \"GAME\".\r\nReplace it, keep both or skip this file?"));
         QCOMPARE(W.Prompts.Messages(), QStringList{"4 Files successfully imported!\r\nThe name of <" + Long +
