@@ -140,13 +140,15 @@ std::vector<TImportFile> ImportedFiles(const TCommandLine& Line, const std::stri
 }
 
 int Import(const TCommandLine& Line, std::ostream& Err) {
+    // A --name that cannot be read is refused before the image is touched.
+    if (Line.Name) CliNameToPetscii(*Line.Name);
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
     TImportPlan plan;
     for (size_t i = 1; i < Line.Operands.size(); ++i)
         for (TImportFile& file : ImportedFiles(Line, Line.Operands[i], Err))
             plan.Files.push_back(std::move(file));
     plan.Steps.resize(plan.Files.size());
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
-    image.Begin();
     std::vector<PetsciiString> names;
     for (const auto& file : plan.Files)
         names.push_back(file.Name());
