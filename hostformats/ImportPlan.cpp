@@ -79,11 +79,14 @@ TImportPlan PlanImport(TC64Disk& Disk, std::vector<TImportFile> Files, const TSa
     return Plan;
 }
 
+bool WritesAnything(const TImportPlan& Plan) {
+    return std::any_of(Plan.Steps.begin(), Plan.Steps.end(),
+                       [](const TImportStep& Step) { return Step.Write; });
+}
+
 std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan) {
     // Every file skipped: nothing to write, not even the unchanged image.
-    if (std::none_of(Plan.Steps.begin(), Plan.Steps.end(),
-                     [](const TImportStep& Step) { return Step.Write; }))
-        return {};
+    if (!WritesAnything(Plan)) return {};
     Disk.VerifyWriteAccess();
     // A batch that cannot fit is refused before any work; one that replaces files is
     // left to the writes, since the blocks the replaced files free are not known here.

@@ -31,6 +31,9 @@ struct TImportPlan {
 // the plan. Nothing on the disk changes.
 TImportPlan PlanImport(TC64Disk& Disk, std::vector<TImportFile> Files, const TSameNameQuestion& Ask);
 
+// Whether the plan writes any file (not every file skipped).
+bool WritesAnything(const TImportPlan& Plan);
+
 // Writes the plan in one update bracket and one save: each replaced file scratched, each
 // file added by TC64Disk::AddFile. A refusal ("Disk is full!", "Maximum number of files
 // reached!", ...) puts every byte of the image back before it is raised, so that neither

@@ -115,9 +115,7 @@ bool TMainForm::CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_
         std::copy(Entries[i], Entries[i] + 32, Files[i].Entry.begin());
     TSameNameAsker Asker(Prompts);
     TImportPlan Plan = PlanImport(*Target, std::move(Files), Asker.Question());
-    if (std::none_of(Plan.Steps.begin(), Plan.Steps.end(),
-                     [](const TImportStep& Step) { return Step.Write; }))
-        return true;
+    if (!WritesAnything(Plan)) return true;
     // One save for the whole copy. Each file is read when its turn comes and goes in
     // whole or not at all (with the file it replaces); a failure keeps the files copied
     // before it (they are saved, then the error is shown) and leaves the destination as
