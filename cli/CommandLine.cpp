@@ -50,10 +50,10 @@ const std::vector<TCommandInfo>& Commands() {
          {"--allow-duplicates", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Export,
          "export",
-         "d64tool export IMAGE DIR [NAME...] [--all]",
+         "d64tool export IMAGE DIR [NAME...] [--all] [--pc64]",
          2,
          Many,
-         {"--all", "--dos"}},
+         {"--all", "--pc64", "--dos"}},
         {TCliCommand::Scratch,
          "scratch",
          "d64tool scratch IMAGE NAME... [--all] [--ignore-write-protection] [--dos speed|dolphin]",
@@ -115,6 +115,8 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
         Line.Repair = true;
     } else if (Option == "--all") {
         Line.All = true;
+    } else if (Option == "--pc64") {
+        Line.Pc64 = true;
     } else if (Option == "--ignore-write-protection") {
         Line.IgnoreWriteProtection = true;
     } else if (Option == "--tracks") {
@@ -237,6 +239,9 @@ std::string UsageText(TCliCommand Command) {
             "A name counts up to its first shifted space {$A0}, as on the drive; a NAME that matches\n"
             "several files is refused unless --all takes all of them.\n"
             "Commands that change an image refuse a soft write protected one unless given\n"
-            "--ignore-write-protection.\n";
+            "--ignore-write-protection.\n"
+            "import takes a file's type from its extension (.prg, .seq, .usr, .del; .p00, .s00, .u00,\n"
+            ".r00 and on are PC64 files; a .t64 tape image or a .d64 image gives all its files); export\n"
+            "names each file by its type, or with --pc64 writes PC64 files keeping name and type.\n";
     return text;
 }

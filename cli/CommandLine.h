@@ -36,6 +36,7 @@ struct TCommandLine {
     bool AllowDuplicates = false;
     bool All = false;
     bool Repair = false;
+    bool Pc64 = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

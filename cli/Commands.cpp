@@ -3,8 +3,9 @@
 #include "Commands.h"
 
 #include "CommandLine.h"
-#include "HostImport.h"
+#include "HostExport.h"
 #include "ImageTransaction.h"
+#include "ImportPlan.h"
 #include "Listing.h"
 #include "NameConvention.h"
 #include "ValidateCommand.h"
@@ -75,15 +76,6 @@ void RefuseDuplicates(TC64Disk& Disk, const std::vector<PetsciiString>& Names, b
                             "\" (use --allow-duplicates to add it anyway)");
 }
 
-ByteArray ReadHostFile(const std::string& Path) {
-    std::error_code ec;
-    if (!fs::is_regular_file(Path, ec)) throw ECliError("Can't read " + Path + ": not a regular file");
-    HostFile::TFile file(Path, HostFile::TFile::TMode::ReadUnlocked);
-    ByteArray bytes(file.Size());
-    bytes.resize(file.Read(bytes.data(), bytes.size()));
-    return bytes;
-}
-
 int List(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     auto disk = OpenImage(Line.Operands[0], Line.Dos, Err);
     TListing listing;
@@ -122,51 +114,46 @@ int Format(const TCommandLine& Line) {
     return ecOk;
 }
 
-// The C64 name a host file is imported under; a name longer than a directory entry
-// holds is cut, and the user is told.
-PetsciiString ImportName(const TCommandLine& Line, const std::string& HostPath, std::ostream& Err) {
-    PetsciiString name;
+// The files one host file operand holds, with --type and --name applied; a name cut
+// to the 16 characters of a directory entry is said so.
+std::vector<TImportFile> ImportedFiles(const TCommandLine& Line, const std::string& HostPath,
+                                       std::ostream& Err) {
+    std::vector<TImportFile> files;
+    if (Line.Type)
+        files.push_back(MakeImportFile(ReadHostBytes(HostPath), HostFileNameToPetscii(HostPath), *Line.Type,
+                                       Line.RecordLength.value_or(0)));
+    else
+        files = ReadHostFile(HostPath, true);
     if (Line.Name) {
-        name = CliNameToPetscii(*Line.Name);
-    } else {
-        try {
-            name = CliNameToPetscii(fs::path(HostPath).stem().string());
-        } catch (const ECliNameError& e) {
-            throw ECliNameError(std::string(e.what()) + ", or give the file its C64 name with --name");
-        }
+        if (files.size() != 1)
+            throw ECliError("--name names a single file, and " + HostPath + " holds " +
+                            std::to_string(files.size()));
+        const PetsciiString name = CliNameToPetscii(*Line.Name);
+        StringToPetscii(name, files[0].Entry.data() + 5, 15);
+        files[0].NameCut = name.size() > 16;
     }
-    if (name.size() > 16) {
-        name.resize(16);
-        Err << "d64tool: the name of " << HostPath << " is cut to 16 characters: \"" << PetsciiToCliName(name)
-            << "\"\n";
-    }
-    return name;
+    for (const TImportFile& file : files)
+        if (file.NameCut)
+            Err << "d64tool: the name of " << HostPath << " is cut to 16 characters: \""
+                << PetsciiToCliName(file.Name()) << "\"\n";
+    return files;
 }
 
 int Import(const TCommandLine& Line, std::ostream& Err) {
-    struct THostFile {
-        PetsciiString Name;
-        TFileKind Kind;
-        ByteArray Bytes;
-    };
-    std::vector<THostFile> files;
-    for (size_t i = 1; i < Line.Operands.size(); ++i) {
-        const std::string& path = Line.Operands[i];
-        THostFile file;
-        file.Name = ImportName(Line, path, Err);
-        file.Kind = Line.Type.value_or(KindFromHostPath(path));
-        files.push_back(std::move(file));
-    }
+    // A --name that cannot be read is refused before the image is touched.
+    if (Line.Name) CliNameToPetscii(*Line.Name);
     TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
     image.Begin();
+    TImportPlan plan;
+    for (size_t i = 1; i < Line.Operands.size(); ++i)
+        for (TImportFile& file : ImportedFiles(Line, Line.Operands[i], Err))
+            plan.Files.push_back(std::move(file));
+    plan.Steps.resize(plan.Files.size());
     std::vector<PetsciiString> names;
-    for (const auto& file : files)
-        names.push_back(file.Name);
+    for (const auto& file : plan.Files)
+        names.push_back(file.Name());
     RefuseDuplicates(image.Disk(), names, Line.AllowDuplicates);
-    for (size_t i = 0; i < files.size(); ++i)
-        files[i].Bytes = ReadHostFile(Line.Operands[i + 1]);
-    for (const auto& file : files)
-        ImportBytes(image.Disk(), file.Bytes, file.Name, file.Kind, Line.RecordLength.value_or(0));
+    RunImport(image.Disk(), plan);
     image.Commit();
     return ecOk;
 }
@@ -208,13 +195,14 @@ int Export(const TCommandLine& Line, std::ostream& Err) {
         listing, std::vector<std::string>(Line.Operands.begin() + 2, Line.Operands.end()), Line.All);
 
     // Every file is read and every host name settled before the first file is written.
+    const TExportFormat format = Line.Pc64 ? TExportFormat::Pc64 : TExportFormat::Plain;
     std::vector<std::pair<fs::path, ByteArray>> outputs;
     std::set<fs::path> targets;
     for (uint8_t* entry : entries) {
-        const fs::path target = dir / (ExportBaseName(entry + 5) + ".prg");
+        const fs::path target = dir / ExportFileName(entry, format);
         if (!targets.insert(target).second)
             throw ECliError("Two files would be written to " + target.string() + "; name the one to export");
-        outputs.emplace_back(target, disk->LoadFile(entry));
+        outputs.emplace_back(target, ExportFileBytes(entry, disk->LoadFile(entry), format));
     }
     // Every file goes through a temporary file synced and renamed into place, so that a
     // failed write never costs the file it would have replaced; the folder is synced

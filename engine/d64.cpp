@@ -18,21 +18,25 @@ constexpr uint32_t TrackOffsets[41] = {
 };
 
 // Closes an update bracket when a bulk operation leaves by an exception, so that a
-// failed operation never leaves the disk unable to write its file.
+// failed operation never leaves the disk unable to write its file. Inside a caller's
+// bracket it opens none: the caller's bracket ends with the caller's save.
 class TUpdateGuard {
   public:
-    explicit TUpdateGuard(TC64Disk& ADisk) : Disk(ADisk) { Disk.BeginUpdate(); }
+    explicit TUpdateGuard(TC64Disk& ADisk) : Disk(ADisk), Open(!ADisk.Updating()) {
+        if (Open) Disk.BeginUpdate();
+    }
     ~TUpdateGuard() {
         if (Open) Disk.EndUpdate(false);
     }
     void Close(bool DoSave) {
+        if (!Open) return;
         Open = false;
         Disk.EndUpdate(DoSave);
     }
 
   private:
     TC64Disk& Disk;
-    bool Open = true;
+    bool Open;
 };
 
 } // namespace

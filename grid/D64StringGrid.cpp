@@ -581,11 +581,13 @@ void TD64StringGrid::dragMoveEvent(QDragMoveEvent* Event) {
 }
 
 void TD64StringGrid::dropEvent(QDropEvent* Event) {
-    const QString Path = FirstLocalFile(Event->mimeData());
-    if (Path.isEmpty()) {
+    if (FirstLocalFile(Event->mimeData()).isEmpty()) {
         Event->ignore();
         return;
     }
     Event->acceptProposedAction();
-    emit FileDragged(this, Path);
+    QStringList Paths;
+    for (const QUrl& Url : Event->mimeData()->urls())
+        if (Url.isLocalFile()) Paths.append(Url.toLocalFile());
+    emit FilesDropped(this, Paths, Event->modifiers().testFlag(Qt::ShiftModifier));
 }

@@ -8,6 +8,7 @@
 #include <QAbstractScrollArea>
 #include <QFont>
 #include <QPointer>
+#include <QStringList>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,8 @@ class TD64StringGrid : public QAbstractScrollArea {
 
   signals:
     void FileDragged(TD64StringGrid* Sender, const QString& FileName); // OnFileDragged
+    // A drop of host files: every local file, and whether Shift was held.
+    void FilesDropped(TD64StringGrid* Sender, const QStringList& FileNames, bool Shift);
     void DblClick(TD64StringGrid* Sender);
     void Entered(TD64StringGrid* Sender);               // focus gained
     void KeyPressed(TD64StringGrid* Sender, QChar Key); // character keys (Return is 13)

@@ -60,7 +60,8 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "SHIFT-DEL  :  delete selected file(s)\r\n"
                                   "CTRL-C       :  select CCS64 as current emulator\r\n"
                                   "CTRL-V       :  select WinVice\r\n"
-                                  "CTRL-E       :  select VICE";
+                                  "CTRL-E       :  select VICE\r\n"
+                                  "CTRL-I       :  import files from the PC";
 
 // Everything up to and including the last path delimiter.
 QString FolderOf(const std::string& FileName) {
@@ -312,6 +313,13 @@ void TMainForm::BuildActions() {
         QAction* Item = SoftWrite[Index];
         connect(Item, &QAction::triggered, this, [this, Item] { SetSoftWrite(Item); });
     }
+
+    ImportFiles1 = NewItem(this, "&Import Files...", QKeySequence("Ctrl+I"));
+    ImportFiles1->setToolTip("Import Files");
+    ImportFiles1->setShortcutContext(Qt::WindowShortcut);
+    ExportPc641 = NewItem(this, "Export as PC6&4 Files (.P00)");
+    ExportPc641->setCheckable(true);
+    connect(ImportFiles1, &QAction::triggered, this, [this] { ImportFiles1Click(); });
 }
 
 void TMainForm::BuildMenus() {
@@ -319,8 +327,10 @@ void TMainForm::BuildMenus() {
     FileMenu->addAction(NewD641);
     FileMenu->addAction(OpenD641);
     FileMenu->addAction(CloseD641);
+    FileMenu->addAction(ImportFiles1);
     FileMenu->addSeparator();
     FileMenu->addActions({Copy1, Move1, Scratch1, Delete1, Rename1, ExporttoPRG1, Properties1});
+    FileMenu->insertAction(Properties1, ExportPc641);
     FileMenu->addSeparator();
     FileMenu->addAction(Close1);
 
@@ -370,6 +380,9 @@ void TMainForm::BuildMenus() {
     for (QAction* Item : {ExportFile1, ExportSelection1, ExportAll1})
         connect(Item, &QAction::changed, this, FollowItems);
     FollowItems();
+    ExportMenu->addSeparator();
+    ExportMenu->addAction(ExportPc641);
+    PopupMenu1->addAction(ImportFiles1);
     PopupMenu1->addAction(Properties1);
 }
 
@@ -385,12 +398,14 @@ void TMainForm::BuildToolBars() {
     Delete1->setIcon(Icon("delete"));
     DiskPropertiesButton->setIcon(Icon("diskproperties"));
     ViewBAMButton->setIcon(Icon("viewbam"));
+    ImportFiles1->setIcon(Icon("import"));
 
     ToolBar1 = addToolBar("Tools");
     ToolBar1->setObjectName("ToolBar1");
     ToolBar1->setMovable(false);
     ToolBar1->setFocusPolicy(Qt::NoFocus);
     ToolBar1->addActions({NewD641, OpenD641});
+    ToolBar1->addAction(ImportFiles1);
     ToolBar1->addSeparator();
     ToolBar1->addActions({Copy1, Move1, Scratch1, Delete1});
     ToolBar1->addSeparator();
@@ -461,6 +476,10 @@ void TMainForm::BuildPanes() {
         connect(
             View, &TD64StringGrid::FileDragged, this,
             [this](TD64StringGrid* Sender, const QString& FileName) { View1FileDragged(Sender, FileName); });
+        connect(View, &TD64StringGrid::FilesDropped, this,
+                [this](TD64StringGrid* Sender, const QStringList& FileNames, bool Shift) {
+                    View1FilesDropped(Sender, FileNames, Shift);
+                });
         connect(View, &TD64StringGrid::DblClick, this,
                 [this](TD64StringGrid* Sender) { View1DblClick(Sender); });
         connect(View, &TD64StringGrid::KeyPressed, this,

@@ -8,6 +8,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -263,4 +264,23 @@ class TMainForm : public QMainWindow {
     // Help menu
     QAction* Shortcuts1 = nullptr;
     QAction* About1 = nullptr;
+
+    // Importing host files, and files whose names are already on the disk (MainImport.cpp).
+  public:
+    void ImportFiles1Click();
+    // A drop of host files on a pane: a disk image dropped without Shift opens there,
+    // anything else is imported into that pane's disk (images with all their files).
+    void View1FilesDropped(TD64StringGrid* Sender, const QStringList& FileNames, bool Shift);
+
+  private:
+    void ImportHostFiles(int Side, const QStringList& FileNames, bool ExpandImages);
+    // Copies files of Source into a side's disk, asking about names already there; the
+    // files copied before a failure stay. False when the copy failed.
+    bool CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_t*>& Entries);
+    // Selects exactly the rows of a side that list these entries.
+    void SelectEntries(int Side, const std::vector<uint8_t*>& Entries);
+
+    QAction* ImportFiles1 = nullptr;
+    // Checked: exports write PC64 files.
+    QAction* ExportPc641 = nullptr;
 };

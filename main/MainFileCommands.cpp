@@ -1,8 +1,9 @@
 // The file commands of the main window: copy to the other side, move and rename (not
-// offered), select all, scratch and delete after a question, and export to program files.
+// offered), select all, scratch and delete after a question, and export to host files.
 #include "Main.h"
 
 #include "D64StringGrid.h"
+#include "HostExport.h"
 #include "LocalPath.h"
 #include "PetsciiText.h"
 #include "UserPrompts.h"
@@ -53,21 +54,10 @@ void TMainForm::Copy1Click() {
                                 "comes from.");
             return;
         }
-        // One save for the whole copy. A failure keeps the files copied before it (they
-        // are saved, then the error is shown) and leaves the destination as its file
-        // holds it; the source keeps its selection and the focus.
-        if (ChangeDisk(Destination, [&] {
-                Target->BeginUpdate();
-                try {
-                    for (int Row : Rows)
-                        Target->CopyFileFrom(View->GetRowEntry(Row), *Source);
-                } catch (...) {
-                    Target->EndUpdate(true);
-                    throw;
-                }
-                Target->EndUpdate(true);
-            }))
-            RefreshChangedSide(Destination);
+        std::vector<uint8_t*> Entries;
+        for (int Row : Rows)
+            Entries.push_back(View->GetRowEntry(Row));
+        if (CopyEntries(Destination, *Source, Entries)) RefreshChangedSide(Destination);
         View->SetFocus();
     });
 }
@@ -149,6 +139,7 @@ void TMainForm::ExportFiles(int Tag) {
         if (Folder.back() != '/') Folder += '/';
     }
 
+    const TExportFormat Format = ExportPc641->isChecked() ? TExportFormat::Pc64 : TExportFormat::Plain;
     bool OverwriteAll = false;
     unsigned Exported = 0;
     // Each file is synced before it takes its name; its folder once, after them all.
@@ -171,15 +162,17 @@ void TMainForm::ExportFiles(int Tag) {
         if (Bytes.empty()) continue;
 
         // The name is the C64 name as d64tool spells it, path characters escaped, so it
-        // never leads out of the chosen folder.
+        // never leads out of the chosen folder, and the extension of its type.
         std::string Target;
         if (Tag == 0) {
-            const QString Chosen = Prompts.GetSaveFileName(this, FromLocalPath(ExportBaseName(Entry + 5)),
-                                                           ExportFilter, "Export to Programfile", "prg");
+            // The dialog adds the extension of the file's type to a name typed without one.
+            const QString Chosen = Prompts.GetSaveFileName(
+                this, FromLocalPath(ExportBaseName(Entry + 5)), ExportFilter, "Export to Programfile",
+                QString::fromStdString(ExportExtension(Entry, Format).substr(1)));
             if (Chosen.isEmpty()) continue;
             Target = ToLocalPath(Chosen);
         } else {
-            Target = Folder + ExportBaseName(Entry + 5) + ".prg";
+            Target = Folder + ExportFileName(Entry, Format);
         }
         if (!OverwriteAll && HostFile::Exists(Target)) {
             // Closing the question answers No: the existing file stays.
@@ -190,7 +183,8 @@ void TMainForm::ExportFiles(int Tag) {
         }
         // The old file is replaced only once the new one is complete.
         try {
-            HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size(), {}, &Syncs);
+            const ByteArray Written = ExportFileBytes(Entry, Bytes, Format);
+            HostFile::ReplaceWhole(Target, Written.data(), Written.size(), {}, &Syncs);
         } catch (const std::system_error& Error) {
             Report(Error);
             continue;

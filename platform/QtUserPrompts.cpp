@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QFileDialog>
 #include <QFileSystemModel>
@@ -12,6 +13,7 @@
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QSortFilterProxyModel>
 #include <cstdio>
 
@@ -142,4 +144,28 @@ QString QtUserPrompts::GetExistingDirectory(QWidget* Parent, const QString& Titl
 
 void QtUserPrompts::SetClipboardText(const QString& Text) {
     QApplication::clipboard()->setText(Text);
+}
+
+IUserPrompts::TSameNameAnswer QtUserPrompts::AskSameName(const QString& Text, bool& ForAll) {
+    QMessageBox Box(QMessageBox::Question, Caption(), PromptText::ToDisplayText(Text), QMessageBox::NoButton,
+                    BoxOwner());
+    Box.setTextFormat(Qt::PlainText);
+    QPushButton* Replace = Box.addButton(QStringLiteral("&Replace"), QMessageBox::AcceptRole);
+    QPushButton* KeepBoth = Box.addButton(QStringLiteral("&Keep both"), QMessageBox::AcceptRole);
+    QPushButton* Skip = Box.addButton(QStringLiteral("&Skip"), QMessageBox::RejectRole);
+    // Nothing is lost by a reflex Return: the new file keeps a name of its own.
+    Box.setDefaultButton(KeepBoth);
+    Box.setEscapeButton(Skip);
+    auto* All = new QCheckBox(QStringLiteral("Do this for &all files"), &Box);
+    Box.setCheckBox(All);
+    Box.exec();
+    ForAll = All->isChecked();
+    if (Box.clickedButton() == Replace) return TSameNameAnswer::Replace;
+    if (Box.clickedButton() == KeepBoth) return TSameNameAnswer::KeepBoth;
+    return TSameNameAnswer::Skip;
+}
+
+QStringList QtUserPrompts::GetOpenFileNames(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                            const QString& Title) {
+    return QFileDialog::getOpenFileNames(Parent, Title, InitialDir, PromptText::ToQtFilter(Filter));
 }

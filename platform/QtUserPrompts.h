@@ -22,6 +22,9 @@ class QtUserPrompts : public IUserPrompts {
                             const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;
     void SetClipboardText(const QString& Text) override;
+    TSameNameAnswer AskSameName(const QString& Text, bool& ForAll) override;
+    QStringList GetOpenFileNames(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                 const QString& Title) override;
 
   private:
     QString FCaption;

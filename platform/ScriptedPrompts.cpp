@@ -27,6 +27,8 @@ void ScriptedPrompts::Clear() {
     OpenFileNames.clear();
     SaveFileNames.clear();
     FolderNames.clear();
+    SameNameAnswers.clear();
+    OpenFileLists.clear();
     Shown.clear();
     Unexpected.clear();
     ClipboardText.clear();
@@ -90,4 +92,20 @@ QString ScriptedPrompts::GetExistingDirectory(QWidget*, const QString& Title) {
 void ScriptedPrompts::SetClipboardText(const QString& Text) {
     Shown.append({TKind::Clipboard, Text, {}, {}});
     ClipboardText = Text;
+}
+
+IUserPrompts::TSameNameAnswer ScriptedPrompts::AskSameName(const QString& Text, bool& ForAll) {
+    Shown.append({TKind::SameName, Text, {}, {}});
+    std::pair<TSameNameAnswer, bool> Answer{TSameNameAnswer::Skip, false};
+    if (!Take(SameNameAnswers, Answer)) NoAnswer("AskSameName", Text);
+    ForAll = Answer.second;
+    return Answer.first;
+}
+
+QStringList ScriptedPrompts::GetOpenFileNames(QWidget*, const QString& InitialDir, const QString& Filter,
+                                              const QString& Title) {
+    Shown.append({TKind::OpenFiles, Title, InitialDir, Filter});
+    QStringList Answer;
+    if (!Take(OpenFileLists, Answer)) NoAnswer("GetOpenFileNames", Filter);
+    return Answer;
 }

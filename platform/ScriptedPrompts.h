@@ -11,10 +11,23 @@
 #include <QString>
 #include <QStringList>
 #include <deque>
+#include <utility>
 
 class ScriptedPrompts : public IUserPrompts {
   public:
-    enum class TKind { Message, Warning, Error, YesNo, YesNoAll, OpenFile, SaveFile, Folder, Clipboard };
+    enum class TKind {
+        Message,
+        Warning,
+        Error,
+        YesNo,
+        YesNoAll,
+        OpenFile,
+        SaveFile,
+        Folder,
+        Clipboard,
+        SameName,
+        OpenFiles
+    };
 
     struct TShown {
         TKind Kind;
@@ -33,6 +46,9 @@ class ScriptedPrompts : public IUserPrompts {
     std::deque<QString> OpenFileNames; // an empty string answers "cancelled"
     std::deque<QString> SaveFileNames;
     std::deque<QString> FolderNames;
+    // Same-name answers with their "for all" box.
+    std::deque<std::pair<TSameNameAnswer, bool>> SameNameAnswers;
+    std::deque<QStringList> OpenFileLists; // an empty list answers "cancelled"
 
     // Everything shown, in order.
     QList<TShown> Shown;
@@ -59,6 +75,9 @@ class ScriptedPrompts : public IUserPrompts {
                             const QString& Title = {}, const QString& DefaultExt = {}) override;
     QString GetExistingDirectory(QWidget* Parent, const QString& Title) override;
     void SetClipboardText(const QString& Text) override;
+    TSameNameAnswer AskSameName(const QString& Text, bool& ForAll) override;
+    QStringList GetOpenFileNames(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                 const QString& Title) override;
 
   private:
     void NoAnswer(const char* What, const QString& Text);

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -37,4 +38,12 @@ class IUserPrompts {
                                     const QString& Title = {}, const QString& DefaultExt = {}) = 0;
     virtual QString GetExistingDirectory(QWidget* Parent, const QString& Title) = 0;
     virtual void SetClipboardText(const QString& Text) = 0;
+
+    // A file whose name is already on the disk: Replace, Keep both or Skip, closing the box
+    // answers Skip. ForAll is set when the answer is to stand for the command's other files.
+    enum class TSameNameAnswer { Replace, KeepBoth, Skip };
+    virtual TSameNameAnswer AskSameName(const QString& Text, bool& ForAll) = 0;
+    // An open dialog choosing one or more existing files; empty when cancelled.
+    virtual QStringList GetOpenFileNames(QWidget* Parent, const QString& InitialDir, const QString& Filter,
+                                         const QString& Title) = 0;
 };

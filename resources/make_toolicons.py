@@ -62,6 +62,25 @@ ICONS = {
         "................",
         "................",
     ],
+    # An arrow down into a disk: host files brought onto it.
+    "import": [
+        "......kkkk......",
+        "......kcck......",
+        "......kcck......",
+        "......kcck......",
+        "...kkkkcckkkk...",
+        "....kcccccck....",
+        ".....kcccck.....",
+        "......kcck......",
+        ".kkkkkkkkkkkkkk.",
+        ".kbbbbbbbbbbbbk.",
+        ".kbbbwwwwwwbbbk.",
+        ".kbbbwwwwwwbbbk.",
+        ".kbbbbbbbbbbbbk.",
+        ".kbbbbbkkbbbbbk.",
+        ".kkkkkkkkkkkkkk.",
+        "................",
+    ],
     # An arrow to the other pane.
     "copy": [
         "................",

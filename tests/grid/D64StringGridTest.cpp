@@ -540,26 +540,27 @@ class D64StringGridTest : public QObject {
             QCOMPARE(Image.pixelColor(LineX, Y), Line);
     }
 
-    void dropDeliversTheFirstPathOnly() {
+    void dropDeliversEveryPathAndShift() {
         Build(2);
-        QSignalSpy Spy(Grid, &TD64StringGrid::FileDragged);
+        QSignalSpy Spy(Grid, &TD64StringGrid::FilesDropped);
         QMimeData Data;
-        Data.setUrls({QUrl::fromLocalFile("/tmp/one.d64"), QUrl::fromLocalFile("/tmp/two.d64"),
-                      QUrl::fromLocalFile("/tmp/three.d64")});
+        Data.setUrls({QUrl::fromLocalFile("/tmp/one.d64"), QUrl("https://example.org/a.prg"),
+                      QUrl::fromLocalFile("/tmp/three.prg")});
         const QPoint Pos = CellPoint(1);
         QDragEnterEvent Enter(Pos, Qt::CopyAction, &Data, Qt::LeftButton, {});
         QApplication::sendEvent(Grid->viewport(), &Enter);
         QVERIFY(Enter.isAccepted());
-        QDropEvent Drop(Pos, Qt::CopyAction, &Data, Qt::LeftButton, {});
+        QDropEvent Drop(Pos, Qt::CopyAction, &Data, Qt::LeftButton, Qt::ShiftModifier);
         QApplication::sendEvent(Grid->viewport(), &Drop);
         QCOMPARE(Spy.count(), 1);
         QCOMPARE(Spy.first().at(0).value<TD64StringGrid*>(), Grid);
-        QCOMPARE(Spy.first().at(1).toString(), QString("/tmp/one.d64"));
+        QCOMPARE(Spy.first().at(1).toStringList(), (QStringList{"/tmp/one.d64", "/tmp/three.prg"}));
+        QCOMPARE(Spy.first().at(2).toBool(), true);
     }
 
     void dropOfNonFilesIsRefused() {
         Build(2);
-        QSignalSpy Spy(Grid, &TD64StringGrid::FileDragged);
+        QSignalSpy Spy(Grid, &TD64StringGrid::FilesDropped);
         QMimeData Data;
         Data.setUrls({QUrl("https://example.org/a.d64"), QUrl::fromLocalFile("/tmp/two.d64")});
         QDragEnterEvent Enter(CellPoint(1), Qt::CopyAction, &Data, Qt::LeftButton, {});

@@ -219,7 +219,7 @@ class MainWindowTest : public QObject {
             QVERIFY2(QKeySequence::mnemonic(Button->text()).isEmpty(), qPrintable(Button->text()));
             if (Button->isVisible()) Hints << Button->toolTip();
         }
-        QCOMPARE(Hints, (QStringList{"Create New Disk", "Open Disk", "Copy Selected File(s)",
+        QCOMPARE(Hints, (QStringList{"Create New Disk", "Open Disk", "Import Files", "Copy Selected File(s)",
                                      "Move Selected File(s)", "Scratch Selected File(s)",
                                      "Delete Selected File(s)", "Edit Disk Properties", "View BAM"}));
 
@@ -509,8 +509,9 @@ class MainWindowTest : public QObject {
         QVERIFY(Text.startsWith("Shortcuts for Kobaltmandrexis:\r\n\r\nCTRL-A       :  select all\r\n"));
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
-        QVERIFY(Text.endsWith("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE"));
-        QCOMPARE(Text.count("\r\n"), 17);
+        QVERIFY(Text.contains("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE\r\n"));
+        QVERIFY(Text.endsWith("\r\nCTRL-I       :  import files from the PC"));
+        QCOMPARE(Text.count("\r\n"), 18);
     }
 
     void dosEmulationItems() {

@@ -5,6 +5,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QFileDialog>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -205,6 +206,22 @@ class PromptsTest : public QObject {
         QCOMPARE(Prompts.AskYesNoAll("Overwrite?"), IUserPrompts::TAnswer::No);
         AnswerNextBox(Escaped, PressEscape());
         QCOMPARE(Prompts.AskYesNoAll("Overwrite?"), IUserPrompts::TAnswer::No);
+    }
+
+    void SameNameOffersThreeAnswersAndForAll() {
+        using TSame = IUserPrompts::TSameNameAnswer;
+        QtUserPrompts Prompts;
+        bool ForAll = false;
+        TBoxSeen Seen;
+        AnswerNextBox(Seen, [](QMessageBox& Box) {
+            Box.checkBox()->setChecked(true);
+            for (QAbstractButton* Button : Box.buttons())
+                if (Button->text() == "&Replace") Button->click();
+        });
+        QCOMPARE(Prompts.AskSameName("Taken", ForAll), TSame::Replace);
+        QVERIFY(ForAll);
+        QCOMPARE(Seen.Buttons, (QStringList{"&Keep both", "&Replace", "&Skip"}));
+        QCOMPARE(Seen.DefaultButton, QString("&Keep both"));
     }
 
     void ScriptedPromptsAnswerInOrderAndRecordEverything() {

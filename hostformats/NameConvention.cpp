@@ -1,9 +1,10 @@
-// The command-line spelling of PETSCII names, both ways.
+// The command-line spelling of PETSCII names, both ways, and the C64 names of host files.
 #include "NameConvention.h"
 
 #include "c64disk.h"
 
 #include <cstdio>
+#include <filesystem>
 
 namespace {
 
@@ -18,17 +19,9 @@ int HexDigit(char c) {
     return -1;
 }
 
-} // namespace
-
-std::string PetsciiToCliName(const PetsciiString& Petscii) {
-    std::string text;
-    text.reserve(Petscii.size());
-    for (char ch : Petscii)
-        text += PetsciiByteSpelling(static_cast<uint8_t>(ch));
-    return text;
-}
-
-PetsciiString CliNameToPetscii(const std::string& Text) {
+// Reads Text by the convention; Strict refuses what it does not spell, otherwise
+// such a character is taken as its own byte.
+PetsciiString ReadSpelling(const std::string& Text, bool Strict) {
     PetsciiString bytes;
     bytes.reserve(Text.size());
     for (size_t i = 0; i < Text.size(); ++i) {
@@ -39,13 +32,15 @@ PetsciiString CliNameToPetscii(const std::string& Text) {
             bytes += static_cast<char>(c + 0x80);
         } else if (StandsForItself(c)) {
             bytes += static_cast<char>(c);
-        } else if (c == '{') {
-            if (i + 4 >= Text.size() || Text[i + 1] != '$' || HexDigit(Text[i + 2]) < 0 ||
-                HexDigit(Text[i + 3]) < 0 || Text[i + 4] != '}')
-                throw ECliNameError("bad escape in name \"" + Text + "\" at position " +
-                                    std::to_string(i + 1) + ": write other bytes as {$XX}");
+        } else if (c == '{' && i + 4 < Text.size() && Text[i + 1] == '$' && HexDigit(Text[i + 2]) >= 0 &&
+                   HexDigit(Text[i + 3]) >= 0 && Text[i + 4] == '}') {
             bytes += static_cast<char>(HexDigit(Text[i + 2]) * 16 + HexDigit(Text[i + 3]));
             i += 4;
+        } else if (!Strict) {
+            bytes += static_cast<char>(c);
+        } else if (c == '{') {
+            throw ECliNameError("bad escape in name \"" + Text + "\" at position " + std::to_string(i + 1) +
+                                ": write other bytes as {$XX}");
         } else {
             char shown[8];
             if (c >= 0x21 && c < 0x7F)
@@ -57,4 +52,22 @@ PetsciiString CliNameToPetscii(const std::string& Text) {
         }
     }
     return bytes;
+}
+
+} // namespace
+
+std::string PetsciiToCliName(const PetsciiString& Petscii) {
+    std::string text;
+    text.reserve(Petscii.size());
+    for (char ch : Petscii)
+        text += PetsciiByteSpelling(static_cast<uint8_t>(ch));
+    return text;
+}
+
+PetsciiString CliNameToPetscii(const std::string& Text) {
+    return ReadSpelling(Text, true);
+}
+
+PetsciiString HostFileNameToPetscii(const std::string& HostPath) {
+    return ReadSpelling(std::filesystem::path(HostPath).stem().string(), false);
 }
