@@ -1,5 +1,5 @@
 // The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
-// validate.
+// validate, rename, sort, move.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -7,6 +7,7 @@
 #include "ImageTransaction.h"
 #include "Listing.h"
 #include "NameConvention.h"
+#include "Reorder.h"
 #include "ValidateCommand.h"
 
 #include <filesystem>
@@ -244,6 +245,48 @@ int Bam(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     return ecOk;
 }
 
+// The one listed file a NAME operand picks, in an image changed by this command.
+uint8_t* SelectOneFile(TC64Disk& Disk, const std::string& Name) {
+    TListing listing;
+    listing.Read(Disk);
+    return SelectFiles(listing, {Name}, false).front();
+}
+
+int Rename(const TCommandLine& Line, std::ostream& Err) {
+    const PetsciiString name = CliNameToPetscii(Line.Operands[2]);
+    if (name.size() > 16)
+        throw ECliError("A file name has at most 16 characters: \"" + Line.Operands[2] + "\"");
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
+    uint8_t* entry = SelectOneFile(image.Disk(), Line.Operands[1]);
+    if (!Line.AllowDuplicates && FindListedName(image.Disk(), name, entry))
+        throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(name) +
+                        "\" (use --allow-duplicates to rename anyway)");
+    RenameEntry(image.Disk(), entry, name, true);
+    image.Commit();
+    return ecOk;
+}
+
+int Sort(const TCommandLine& Line, std::ostream& Err) {
+    const TSortKey key = *Line.SortBy == "name"   ? TSortKey::Name
+                         : *Line.SortBy == "type" ? TSortKey::Type
+                                                  : TSortKey::Size;
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
+    SortDirectory(image.Disk(), key);
+    image.Commit();
+    return ecOk;
+}
+
+int Move(const TCommandLine& Line, std::ostream& Err) {
+    const size_t position = std::stoul(Line.Operands[2]) - 1; // checked by the parser
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
+    MoveEntriesTo(image.Disk(), {SelectOneFile(image.Disk(), Line.Operands[1])}, position);
+    image.Commit();
+    return ecOk;
+}
+
 int Help(const TCommandLine& Line, std::ostream& Out) {
     Out << UsageText(Line.Operands.empty() ? TCliCommand::None : CommandByName(Line.Operands[0]));
     return ecOk;
@@ -269,6 +312,12 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Bam(Line, Out, Err);
     case TCliCommand::Validate:
         return ValidateImage(Line, Out, Err);
+    case TCliCommand::Rename:
+        return Rename(Line, Err);
+    case TCliCommand::Sort:
+        return Sort(Line, Err);
+    case TCliCommand::Move:
+        return Move(Line, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:
