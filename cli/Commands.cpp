@@ -11,6 +11,7 @@
 #include "ValidateCommand.h"
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <set>
 
@@ -245,46 +246,47 @@ int Bam(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     return ecOk;
 }
 
-// The one listed file a NAME operand picks, in an image changed by this command.
+// The one listed file a NAME operand picks.
 uint8_t* SelectOneFile(TC64Disk& Disk, const std::string& Name) {
     TListing listing;
     listing.Read(Disk);
     return SelectFiles(listing, {Name}, false).front();
 }
 
+// Runs Change on the command's image in one transaction: all of it is written or nothing.
+int ChangeImage(const TCommandLine& Line, std::ostream& Err, const std::function<void(TC64Disk&)>& Change) {
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
+    Change(image.Disk());
+    image.Commit();
+    return ecOk;
+}
+
 int Rename(const TCommandLine& Line, std::ostream& Err) {
     const PetsciiString name = CliNameToPetscii(Line.Operands[2]);
     if (name.size() > 16)
         throw ECliError("A file name has at most 16 characters: \"" + Line.Operands[2] + "\"");
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
-    image.Begin();
-    uint8_t* entry = SelectOneFile(image.Disk(), Line.Operands[1]);
-    if (!Line.AllowDuplicates && FindListedName(image.Disk(), name, entry))
-        throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(name) +
-                        "\" (use --allow-duplicates to rename anyway)");
-    RenameEntry(image.Disk(), entry, name, true);
-    image.Commit();
-    return ecOk;
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) {
+        uint8_t* entry = SelectOneFile(disk, Line.Operands[1]);
+        if (!Line.AllowDuplicates && FindListedName(disk, name, entry))
+            throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(name) +
+                            "\" (use --allow-duplicates to rename anyway)");
+        RenameEntry(disk, entry, name, true);
+    });
 }
 
 int Sort(const TCommandLine& Line, std::ostream& Err) {
     const TSortKey key = *Line.SortBy == "name"   ? TSortKey::Name
                          : *Line.SortBy == "type" ? TSortKey::Type
                                                   : TSortKey::Size;
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
-    image.Begin();
-    SortDirectory(image.Disk(), key);
-    image.Commit();
-    return ecOk;
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) { SortDirectory(disk, key); });
 }
 
 int Move(const TCommandLine& Line, std::ostream& Err) {
     const size_t position = std::stoul(Line.Operands[2]) - 1; // checked by the parser
-    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
-    image.Begin();
-    MoveEntriesTo(image.Disk(), {SelectOneFile(image.Disk(), Line.Operands[1])}, position);
-    image.Commit();
-    return ecOk;
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) {
+        MoveEntriesTo(disk, {SelectOneFile(disk, Line.Operands[1])}, position);
+    });
 }
 
 int Help(const TCommandLine& Line, std::ostream& Out) {
