@@ -3,7 +3,6 @@
 
 #include "c64disk.h"
 
-
 namespace {
 
 constexpr std::size_t NameCellWidth = 18;

@@ -1,5 +1,5 @@
-// The file commands of the main window: copy to the other side, move and rename (not
-// offered), select all, scratch and delete after a question, and export to program files.
+// The file commands of the main window: copy to the other side, select all, scratch and
+// delete after a question, and export to program files.
 #include "Main.h"
 
 #include "D64StringGrid.h"
@@ -72,14 +72,6 @@ void TMainForm::Copy1Click() {
     });
 }
 
-void TMainForm::Move1Click() {
-    Guarded([this] { Prompts.ShowMessage("Move: not implemented!"); });
-}
-
-void TMainForm::Rename1Click() {
-    Guarded([this] { Prompts.ShowMessage("Rename: not implemented!"); });
-}
-
 void TMainForm::SelectAll1Click() {
     Guarded([this] {
         TD64StringGrid* View = ViewOf(ActiveSide());
@@ -116,6 +108,10 @@ void TMainForm::ScratchSelected(bool Delete) {
     // A wipe cannot be undone: a reflex Return answers No.
     if (!Prompts.AskYesNo(Question, Delete)) return;
     if (ChangeDisk(Side, [&] { SideDisk->ScratchFiles(Entries, Delete); })) RefreshChangedSide(Side);
+}
+
+std::string TMainForm::ExportFileName(const uint8_t* Entry) {
+    return ExportBaseName(Entry + 5) + ".prg";
 }
 
 void TMainForm::ExporttoPRG2Click(int Tag) {
@@ -179,7 +175,7 @@ void TMainForm::ExportFiles(int Tag) {
             if (Chosen.isEmpty()) continue;
             Target = ToLocalPath(Chosen);
         } else {
-            Target = Folder + ExportBaseName(Entry + 5) + ".prg";
+            Target = Folder + ExportFileName(Entry);
         }
         if (!OverwriteAll && HostFile::Exists(Target)) {
             // Closing the question answers No: the existing file stays.

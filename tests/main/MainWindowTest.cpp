@@ -200,8 +200,8 @@ class MainWindowTest : public QObject {
         QStringList Titles;
         for (QAction* Title : Form->menuBar()->actions())
             Titles << Title->text();
-        QCOMPARE(Titles,
-                 (QStringList{"&File", "&Edit", "&Left", "&Right", "E&mulation", "&Options", "&Help"}));
+        QCOMPARE(Titles, (QStringList{"&File", "&Edit", "&View", "&Left", "&Right", "E&mulation", "&Options",
+                                      "&Help"}));
         QList<QWidget*> Menus = {Form->menuBar()};
         for (QMenu* Menu : Form->findChildren<QMenu*>())
             Menus << Menu;
@@ -509,8 +509,10 @@ class MainWindowTest : public QObject {
         QVERIFY(Text.startsWith("Shortcuts for Kobaltmandrexis:\r\n\r\nCTRL-A       :  select all\r\n"));
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
-        QVERIFY(Text.endsWith("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE"));
-        QCOMPARE(Text.count("\r\n"), 17);
+        QVERIFY(Text.contains("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE\r\n"));
+        QVERIFY(
+            Text.endsWith("\r\nF9               :  rename file in place\r\nCTRL-SHIFT-R :  reload disks"));
+        QCOMPARE(Text.count("\r\n"), 21);
     }
 
     void dosEmulationItems() {
