@@ -8,13 +8,14 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QMimeData>
 #include <QPointer>
 #include <string>
 #include <vector>
 
 class QLineEdit;
 class QMenu;
-class QMimeData;
+
 class QPainter;
 class TGridGeometry;
 

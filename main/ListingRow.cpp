@@ -3,6 +3,7 @@
 
 #include "c64disk.h"
 
+
 namespace {
 
 constexpr std::size_t NameCellWidth = 18;

@@ -31,6 +31,7 @@
 #include <QMoveEvent>
 #include <QScreen>
 #include <QStatusBar>
+#include <QIcon>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
