@@ -22,7 +22,6 @@
 #include <QFile>
 #include <QFileSystemWatcher>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
