@@ -250,7 +250,10 @@ int Bam(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
 uint8_t* SelectOneFile(TC64Disk& Disk, const std::string& Name) {
     TListing listing;
     listing.Read(Disk);
-    return SelectFiles(listing, {Name}, false).front();
+    const std::vector<uint8_t*> entries = SelectFiles(listing, {Name}, true);
+    if (entries.size() > 1)
+        throw ECliError("\"" + Name + "\" names " + std::to_string(entries.size()) + " files; name one file");
+    return entries.front();
 }
 
 // Runs Change on the command's image in one transaction: all of it is written or nothing.

@@ -323,7 +323,6 @@ void TMainForm::BuildActions() {
             [this](const QString& Path) { ImageFileChanged(Path); });
     ReloadTimer = new QTimer(this);
     ReloadTimer->setSingleShot(true);
-    ReloadTimer->setInterval(50); // one reload for a burst of notices
     connect(ReloadTimer, &QTimer::timeout, this, [this] { ReloadChangedFiles(); });
     connect(Properties1, &QAction::triggered, this, [this] { Properties1Click(); });
     for (QAction* Item : {DiskProperties[0], DiskProperties[1], DiskPropertiesButton})

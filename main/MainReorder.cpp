@@ -178,11 +178,11 @@ void TMainForm::View1DragStarting(TD64StringGrid* Sender, QMimeData* Data) {
         if (!DragFolder->isValid()) return;
         const std::string Folder = ToLocalPath(DragFolder->path()) + "/";
         QList<QUrl> Urls;
-        for (const uint8_t* Entry : SelectedEntries(Sender)) {
+        for (uint8_t* Entry : SelectedEntries(Sender)) {
             const std::string Target = Folder + ExportFileName(Entry);
             if (HostFile::Exists(Target)) continue; // a second file of one name: the first goes
             try {
-                const ByteArray Bytes = SideDisk->LoadFile(const_cast<uint8_t*>(Entry));
+                const ByteArray Bytes = SideDisk->LoadFile(Entry);
                 if (Bytes.empty()) continue;
                 HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size(), {});
             } catch (const EC64DiskException&) {
@@ -238,13 +238,19 @@ void TMainForm::ImageFileChanged(const QString& Path) {
     // follows: the name is watched anew.
     if (!Watcher->files().contains(Path)) Watcher->addPath(Path);
     if (!PendingReloads.contains(Path)) PendingReloads << Path;
-    ReloadTimer->start();
+    ReloadTimer->start(50); // one reload for a burst of notices
 }
 
 void TMainForm::ReloadChangedFiles() {
     const QStringList Paths = std::exchange(PendingReloads, {});
     Guarded([&] {
         for (const QString& Path : Paths) {
+            // A file removed to be written anew (as some programs save) is looked for
+            // again while a pane shows it.
+            if (!HostFile::Exists(ToLocalPath(Path))) {
+                if (!PendingReloads.contains(Path)) PendingReloads << Path;
+                continue;
+            }
             if (!Watcher->files().contains(Path)) Watcher->addPath(Path);
             for (int Side : {1, 2}) {
                 const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
@@ -257,6 +263,13 @@ void TMainForm::ReloadChangedFiles() {
             }
         }
     });
+    // Only files a pane still shows are looked for again.
+    PendingReloads.removeIf([this](const QString& Path) {
+        for (int Side : {1, 2})
+            if (DiskRef(Side) && FromLocalPath(DiskRef(Side)->FileName()) == Path) return false;
+        return true;
+    });
+    if (!PendingReloads.isEmpty()) ReloadTimer->start(500);
 }
 
 void TMainForm::Reload1Click() {

@@ -118,6 +118,7 @@ class ReorderCommandsTest : public QObject {
         QCOMPARE(Edit->text(), QString("TWO"));
         QTest::keyClicks(Edit, "new");
         QTest::keyClick(Edit, 'A', Qt::ShiftModifier);
+        QTest::keyClick(Edit, Qt::Key_Delete); // the editor's key, not Scratch
         QTest::keyClick(Edit, Qt::Key_Return);
         QVERIFY(!W->View(1)->NameEditor());
         const ByteArray Bytes = FileBytes(Image);
