@@ -187,7 +187,7 @@ class PropertiesDlgTest : public QObject {
         TFilePropValues File;
         File.Name = "GAME";
         WhenOpen<TFilePropertiesDlg>(TypeNew);
-        QCOMPARE(TFilePropertiesDlg::Execute(Prompts, nullptr, File)->Name, PetsciiString("new"));
+        QCOMPARE(TFilePropertiesDlg::Execute(Prompts, nullptr, File)->Name, PetsciiString("NEW"));
     }
 };
 
