@@ -73,6 +73,25 @@ const std::vector<TCommandInfo>& Commands() {
          1,
          1,
          {"--repair", "--json", "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Rename,
+         "rename",
+         "d64tool rename IMAGE OLD NEW [--allow-duplicates] [--ignore-write-protection] [--dos "
+         "speed|dolphin]",
+         3,
+         3,
+         {"--allow-duplicates", "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Sort,
+         "sort",
+         "d64tool sort IMAGE --by name|type|size [--ignore-write-protection] [--dos speed|dolphin]",
+         1,
+         1,
+         {"--by", "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Move,
+         "move",
+         "d64tool move IMAGE NAME POSITION [--ignore-write-protection] [--dos speed|dolphin]",
+         3,
+         3,
+         {"--ignore-write-protection", "--dos"}},
     };
     return table;
 }
@@ -85,7 +104,7 @@ const TCommandInfo* FindCommand(TCliCommand Command) {
 
 bool TakesValue(const std::string& Option) {
     return Option == "--tracks" || Option == "--dos" || Option == "--name" || Option == "--id" ||
-           Option == "--type" || Option == "--record-length";
+           Option == "--type" || Option == "--record-length" || Option == "--by";
 }
 
 std::string Lower(std::string Text) {
@@ -148,6 +167,10 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
             Line.Type = fkRel;
         else
             throw ECliUsageError("--type must be prg, seq, usr, del or rel", cmd);
+    } else if (Option == "--by") {
+        Line.SortBy = Lower(Value);
+        if (*Line.SortBy != "name" && *Line.SortBy != "type" && *Line.SortBy != "size")
+            throw ECliUsageError("--by must be name, type or size", cmd);
     } else if (Option == "--record-length") {
         Line.RecordLength = ParseNumber(Value, Option, cmd);
         if (*Line.RecordLength < 1 || *Line.RecordLength > 254)
@@ -157,6 +180,11 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
 
 void CheckCombinations(const TCommandLine& Line) {
     const TCliCommand cmd = Line.Command;
+    if (cmd == TCliCommand::Sort && !Line.SortBy) throw ECliUsageError("sort needs --by name|type|size", cmd);
+    if (cmd == TCliCommand::Move) {
+        const int position = ParseNumber(Line.Operands[2], "POSITION", cmd);
+        if (position < 1) throw ECliUsageError("POSITION counts from 1", cmd);
+    }
     if (cmd != TCliCommand::Import) return;
     if (Line.Type == fkRel && !Line.RecordLength)
         throw ECliUsageError("--type rel needs --record-length", cmd);

@@ -9,7 +9,22 @@
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, List, Format, Import, Copy, Export, Scratch, Delete, Bam, Validate };
+enum class TCliCommand {
+    None,
+    Help,
+    List,
+    Format,
+    Import,
+    Copy,
+    Export,
+    Scratch,
+    Delete,
+    Bam,
+    Validate,
+    Rename,
+    Sort,
+    Move
+};
 
 // A malformed command line: exit status 2 with the usage of the command.
 class ECliUsageError : public std::runtime_error {
@@ -37,6 +52,7 @@ struct TCommandLine {
     bool All = false;
     bool Repair = false;
     bool Pc64 = false;
+    std::optional<std::string> SortBy;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

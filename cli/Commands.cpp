@@ -1,5 +1,5 @@
 // The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
-// validate.
+// validate, rename, sort, move.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -8,9 +8,11 @@
 #include "ImportPlan.h"
 #include "Listing.h"
 #include "NameConvention.h"
+#include "Reorder.h"
 #include "ValidateCommand.h"
 
 #include <filesystem>
+#include <functional>
 #include <ostream>
 #include <set>
 
@@ -232,6 +234,52 @@ int Bam(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     return ecOk;
 }
 
+// The one listed file a NAME operand picks.
+uint8_t* SelectOneFile(TC64Disk& Disk, const std::string& Name) {
+    TListing listing;
+    listing.Read(Disk);
+    const std::vector<uint8_t*> entries = SelectFiles(listing, {Name}, true);
+    if (entries.size() > 1)
+        throw ECliError("\"" + Name + "\" names " + std::to_string(entries.size()) + " files; name one file");
+    return entries.front();
+}
+
+// Runs Change on the command's image in one transaction: all of it is written or nothing.
+int ChangeImage(const TCommandLine& Line, std::ostream& Err, const std::function<void(TC64Disk&)>& Change) {
+    TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
+    image.Begin();
+    Change(image.Disk());
+    image.Commit();
+    return ecOk;
+}
+
+int Rename(const TCommandLine& Line, std::ostream& Err) {
+    const PetsciiString name = CliNameToPetscii(Line.Operands[2]);
+    if (name.size() > 16)
+        throw ECliError("A file name has at most 16 characters: \"" + Line.Operands[2] + "\"");
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) {
+        uint8_t* entry = SelectOneFile(disk, Line.Operands[1]);
+        if (!Line.AllowDuplicates && FindListedName(disk, name, entry))
+            throw ECliError("FILE EXISTS: \"" + PetsciiToCliName(name) +
+                            "\" (use --allow-duplicates to rename anyway)");
+        RenameEntry(disk, entry, name, true);
+    });
+}
+
+int Sort(const TCommandLine& Line, std::ostream& Err) {
+    const TSortKey key = *Line.SortBy == "name"   ? TSortKey::Name
+                         : *Line.SortBy == "type" ? TSortKey::Type
+                                                  : TSortKey::Size;
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) { SortDirectory(disk, key); });
+}
+
+int Move(const TCommandLine& Line, std::ostream& Err) {
+    const size_t position = std::stoul(Line.Operands[2]) - 1; // checked by the parser
+    return ChangeImage(Line, Err, [&](TC64Disk& disk) {
+        MoveEntriesTo(disk, {SelectOneFile(disk, Line.Operands[1])}, position);
+    });
+}
+
 int Help(const TCommandLine& Line, std::ostream& Out) {
     Out << UsageText(Line.Operands.empty() ? TCliCommand::None : CommandByName(Line.Operands[0]));
     return ecOk;
@@ -257,6 +305,12 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Bam(Line, Out, Err);
     case TCliCommand::Validate:
         return ValidateImage(Line, Out, Err);
+    case TCliCommand::Rename:
+        return Rename(Line, Err);
+    case TCliCommand::Sort:
+        return Sort(Line, Err);
+    case TCliCommand::Move:
+        return Move(Line, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:

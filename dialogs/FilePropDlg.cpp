@@ -69,9 +69,9 @@ TFilePropertiesDlg::TFilePropertiesDlg(IUserPrompts& Prompts, QWidget* Owner)
     Bevel1 = FixedForm::NewBevel(this, QRect(8, 7, 257, 186));
 
     Label1 = NewLabel(this, QStringLiteral("Filename:"), 24, 24, true);
-    // File names store the codes as typed: no letter-case rule here.
+    // File names follow the disk label's key rule: letters give the C64's capitals.
     efFilename = NewC64Edit(this, QRect(90, 21, 137, 18), 16, QStringLiteral("Name of the selected File"),
-                            TLetterKeys::AsTyped);
+                            TLetterKeys::SwapCase);
 
     Label2 = NewLabel(this, QStringLiteral("Filetype:"), 24, 56, true);
     cbFiletype = new QComboBox(this);

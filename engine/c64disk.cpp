@@ -667,3 +667,13 @@ void TC64Disk::SaveToFile(const std::string& Name) {
     FFileName = Name;
     Save();
 }
+
+bool TC64Disk::FileChangedElsewhere() {
+    if (!FFileVersion.Known() || FScratchSaves || !HostFile::IsRegularFile(FFileName)) return false;
+    try {
+        HostFile::TFile File(FFileName, HostFile::TFile::TMode::Read);
+        return !FFileVersion.Matches(File);
+    } catch (const std::exception&) {
+        return false; // locked past the wait or unreadable: the next write still checks
+    }
+}

@@ -176,6 +176,11 @@ class TC64Disk {
     int Interleave() const { return FInterleave; }
     bool Updating() const { return FUpdating; }
 
+    // True when the image file no longer holds what this object last read or wrote:
+    // another program has changed it. False when it does, when this object knows no
+    // version of it, and when the file is gone or cannot be read now.
+    bool FileChangedElsewhere();
+
     // When true, soft write protection is not enforced. Set by callers.
     bool IgnoreSoftWriteProtection = true;
 

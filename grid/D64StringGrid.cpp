@@ -6,10 +6,13 @@
 #include "GridGeometry.h"
 #include "PetsciiText.h"
 
+#include <QApplication>
+#include <QDrag>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QMouseEvent>
@@ -19,6 +22,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <unistd.h>
 
 bool TD64StringGrid::ShiftHeld = false;
 bool TD64StringGrid::CtrlHeld = false;
@@ -103,6 +107,25 @@ void DrawFocusFrame(QPainter& Painter, const QRect& Rect) {
     Painter.restore();
 }
 
+// Every grid of the process, so that a drag's pane is only ever looked up among live ones.
+std::vector<TD64StringGrid*>& LiveGrids() {
+    static std::vector<TD64StringGrid*> Grids;
+    return Grids;
+}
+
+// What a drag shows under the pointer: how many files it carries.
+QPixmap CountPixmap(int Count, const QFont& Font, const QPalette& Palette) {
+    const QString Text = Count == 1 ? QStringLiteral("1 file") : QStringLiteral("%1 files").arg(Count);
+    const QFontMetrics Metrics(Font);
+    QPixmap Picture(Metrics.horizontalAdvance(Text) + 8, Metrics.height() + 4);
+    Picture.fill(Palette.color(QPalette::Highlight));
+    QPainter Painter(&Picture);
+    Painter.setFont(Font);
+    Painter.setPen(Palette.color(QPalette::HighlightedText));
+    Painter.drawText(Picture.rect(), Qt::AlignCenter, Text);
+    return Picture;
+}
+
 QString FirstLocalFile(const QMimeData* Data) {
     if (!Data || !Data->hasUrls()) return {};
     const QList<QUrl> Urls = Data->urls();
@@ -133,9 +156,12 @@ TD64StringGrid::TD64StringGrid(QWidget* Parent)
     SetCell(1, 0, "NAME");
     SetCell(2, 0, "TYPE");
     SetCell(3, 0, "T/S");
+    LiveGrids().push_back(this);
 }
 
-TD64StringGrid::~TD64StringGrid() = default;
+TD64StringGrid::~TD64StringGrid() {
+    std::erase(LiveGrids(), this);
+}
 
 int TD64StringGrid::RowCount() const {
     return static_cast<int>(RowHeights.size());
@@ -244,6 +270,7 @@ void TD64StringGrid::SetEmpty(bool Value) {
     if (Value == FEmpty) return;
     FEmpty = Value;
     if (Value) {
+        CloseNameEditor();
         // Cell texts stay; they are not drawn while empty and are overwritten by the
         // first listed file.
         Rows.Clear();
@@ -337,6 +364,7 @@ void TD64StringGrid::resizeEvent(QResizeEvent* Event) {
 }
 
 void TD64StringGrid::scrollContentsBy(int, int) {
+    CloseNameEditor(); // it would stay over a row that has moved away
     viewport()->update();
 }
 
@@ -395,7 +423,11 @@ bool TD64StringGrid::SelectCell(int Row) {
 }
 
 void TD64StringGrid::MoveCurrent(int Row) {
-    if (!SelectCell(Row)) return;
+    if (SelectCell(Row)) SetCurrentRow(Row);
+}
+
+void TD64StringGrid::SetCurrentRow(int Row) {
+    if (Row < GridFixedRows || Row >= RowCount()) return;
     const int OldRow = CurrentRow;
     CurrentRow = Row;
     SetTopRow(Geometry().TopRowShowing(Row));
@@ -515,6 +547,13 @@ void TD64StringGrid::mousePressEvent(QMouseEvent* Event) {
     const QPoint Pos = Event->position().toPoint();
     const TGridGeometry Layout = Geometry();
     const int Row = Layout.RowAt(Pos.y());
+    PressPos = Pos;
+    PendingRow = 0;
+    if (Row >= GridFixedRows && !ShiftHeld && !CtrlHeld && Rows.IsSelected(Row) && Rows.SelectedCount() > 1) {
+        PendingRow = Row;
+        Event->accept();
+        return;
+    }
     ApplyClickSelection(Row);
     // A Shift-click extends the range only; the current row stays. Like the selection
     // above it follows ShiftHeld, not the event's modifiers, so a click with a Shift that
@@ -529,6 +568,7 @@ void TD64StringGrid::mouseDoubleClickEvent(QMouseEvent* Event) {
         return;
     }
     setFocus(Qt::MouseFocusReason);
+    PendingRow = 0;
     ApplyClickSelection(Geometry().RowAt(Event->position().toPoint().y()));
     Event->accept();
     emit DblClick(this);
@@ -536,6 +576,13 @@ void TD64StringGrid::mouseDoubleClickEvent(QMouseEvent* Event) {
 
 void TD64StringGrid::mouseReleaseEvent(QMouseEvent* Event) {
     QAbstractScrollArea::mouseReleaseEvent(Event);
+    if (Event->button() == Qt::LeftButton && PendingRow >= GridFixedRows) {
+        // No drag came of the press: it was a plain click on the row.
+        const int Row = std::exchange(PendingRow, 0);
+        ApplyClickSelection(Row);
+        MoveCurrent(Row);
+        return;
+    }
     if (Event->button() != Qt::RightButton || !PopupMenu) return;
     const int Row = Geometry().RowAt(Event->position().toPoint().y());
     if (Row < GridFixedRows || Row >= RowCount()) return;
@@ -564,23 +611,89 @@ void TD64StringGrid::focusOutEvent(QFocusEvent* Event) {
     RepaintSelectedRows();
 }
 
-// --- file drops ---
+// --- dragging rows and file drops ---
+
+void TD64StringGrid::mouseMoveEvent(QMouseEvent* Event) {
+    QAbstractScrollArea::mouseMoveEvent(Event);
+    if (!(Event->buttons() & Qt::LeftButton) || FEmpty) return;
+    if ((Event->position().toPoint() - PressPos).manhattanLength() < QApplication::startDragDistance())
+        return;
+    const int Row = Geometry().RowAt(PressPos.y());
+    if (Row < GridFixedRows || !Rows.IsSelected(Row) || !Rows.GetEntry(Row)) return;
+    PendingRow = 0;
+    PressPos = QPoint(-1000, -1000); // one drag per press
+    StartDrag();
+}
+
+QMimeData* TD64StringGrid::CreateDragData() {
+    TIntegerArray Selected;
+    GetSelectedRows(Selected);
+    QByteArray Payload = QByteArray::number(static_cast<qlonglong>(getpid())) + ' ' +
+                         QByteArray::number(reinterpret_cast<quintptr>(this));
+    for (int Row : Selected)
+        if (Rows.GetEntry(Row)) Payload += ' ' + QByteArray::number(Row);
+    auto* Data = new QMimeData;
+    Data->setData(RowsMimeType, Payload);
+    return Data;
+}
+
+TD64StringGrid* TD64StringGrid::DraggedRows(const QMimeData* Data, TIntegerArray& Result) {
+    Result.clear();
+    if (!Data || !Data->hasFormat(RowsMimeType)) return nullptr;
+    const QList<QByteArray> Fields = Data->data(RowsMimeType).split(' ');
+    if (Fields.size() < 3 || Fields[0].toLongLong() != static_cast<qlonglong>(getpid())) return nullptr;
+    const quintptr Address = Fields[1].toULongLong();
+    for (TD64StringGrid* Grid : LiveGrids()) {
+        if (reinterpret_cast<quintptr>(Grid) != Address) continue;
+        for (qsizetype i = 2; i < Fields.size(); ++i)
+            Result.push_back(Fields[i].toInt());
+        return Grid;
+    }
+    return nullptr;
+}
+
+void TD64StringGrid::StartDrag() {
+    QMimeData* Data = CreateDragData();
+    TIntegerArray Dragged;
+    DraggedRows(Data, Dragged);
+    if (Dragged.empty()) {
+        delete Data;
+        return;
+    }
+    emit DragStarting(this, Data);
+    auto* Drag = new QDrag(this);
+    Drag->setMimeData(Data);
+    Drag->setPixmap(CountPixmap(static_cast<int>(Dragged.size()), font(), palette()));
+    Drag->exec(Qt::CopyAction | Qt::MoveAction, Qt::CopyAction);
+}
 
 void TD64StringGrid::dragEnterEvent(QDragEnterEvent* Event) {
-    if (FirstLocalFile(Event->mimeData()).isEmpty())
-        Event->ignore();
-    else
-        Event->acceptProposedAction();
+    dragMoveEvent(Event);
 }
 
 void TD64StringGrid::dragMoveEvent(QDragMoveEvent* Event) {
-    if (FirstLocalFile(Event->mimeData()).isEmpty())
+    TIntegerArray Dragged;
+    if (TD64StringGrid* Source = DraggedRows(Event->mimeData(), Dragged)) {
+        // Within a pane the rows move; onto another pane they are copied.
+        Event->setDropAction(Source == this ? Qt::MoveAction : Qt::CopyAction);
+        Event->accept();
+    } else if (FirstLocalFile(Event->mimeData()).isEmpty()) {
         Event->ignore();
-    else
+    } else {
         Event->acceptProposedAction();
+    }
 }
 
 void TD64StringGrid::dropEvent(QDropEvent* Event) {
+    TIntegerArray Dragged;
+    if (TD64StringGrid* Source = DraggedRows(Event->mimeData(), Dragged)) {
+        int Row = Geometry().RowAt(Event->position().toPoint().y());
+        if (Row < 0) Row = RowCount();
+        Event->setDropAction(Source == this ? Qt::MoveAction : Qt::CopyAction);
+        Event->accept();
+        emit RowsDropped(this, Source, Dragged, std::max(Row, GridFixedRows));
+        return;
+    }
     if (FirstLocalFile(Event->mimeData()).isEmpty()) {
         Event->ignore();
         return;
@@ -590,4 +703,62 @@ void TD64StringGrid::dropEvent(QDropEvent* Event) {
     for (const QUrl& Url : Event->mimeData()->urls())
         if (Url.isLocalFile()) Paths.append(Url.toLocalFile());
     emit FilesDropped(this, Paths, Event->modifiers().testFlag(Qt::ShiftModifier));
+}
+
+// --- the in-place name editor ---
+
+QLineEdit* TD64StringGrid::EditName(int Row, const std::string& Name) {
+    CloseNameEditor();
+    if (Row < GridFixedRows || Row >= RowCount() || FEmpty) return nullptr;
+    SetTopRow(Geometry().TopRowShowing(Row));
+    Editor = new QLineEdit(viewport());
+    EditRow = Row;
+    Editor->setFont(font());
+    Editor->setFrame(false);
+    Editor->setMaxLength(16);
+    Editor->setGeometry(Geometry().CellRect(1, Row));
+    Editor->setText(PetsciiText::ToDisplay(Name.substr(0, 16)));
+    Editor->selectAll();
+    Editor->installEventFilter(this);
+    Editor->show();
+    Editor->setFocus(Qt::OtherFocusReason);
+    return Editor;
+}
+
+QLineEdit* TD64StringGrid::NameEditor() const {
+    return Editor;
+}
+
+void TD64StringGrid::CloseNameEditor() {
+    if (!Editor) return;
+    QLineEdit* Closing = Editor;
+    Editor = nullptr;
+    Closing->removeEventFilter(this);
+    const bool HadFocus = Closing->hasFocus();
+    Closing->hide();
+    Closing->deleteLater();
+    if (HadFocus) setFocus(Qt::OtherFocusReason);
+}
+
+bool TD64StringGrid::eventFilter(QObject* Watched, QEvent* Event) {
+    if (!Editor || Watched != Editor) return QAbstractScrollArea::eventFilter(Watched, Event);
+    if (Event->type() == QEvent::KeyPress) {
+        const int Key = static_cast<QKeyEvent*>(Event)->key();
+        if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
+            const std::string Name = PetsciiText::FromDisplay(Editor->text());
+            const int Row = EditRow;
+            CloseNameEditor();
+            emit NameEdited(this, Row, Name);
+            return true;
+        }
+        if (Key == Qt::Key_Escape) {
+            CloseNameEditor();
+            return true;
+        }
+    } else if (Event->type() == QEvent::FocusOut &&
+               static_cast<QFocusEvent*>(Event)->reason() != Qt::PopupFocusReason) {
+        // Leaving the editor (a click elsewhere, another window) drops the edit.
+        CloseNameEditor();
+    }
+    return QAbstractScrollArea::eventFilter(Watched, Event);
 }

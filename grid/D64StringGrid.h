@@ -1,5 +1,6 @@
 // TD64StringGrid: one image's directory in the C64 font, with the program's own row
-// selection (kept in a TRowRecordList), keyboard and mouse rules, and file drops.
+// selection (kept in a TRowRecordList), keyboard and mouse rules, file drops, dragging
+// rows (to the file manager, to another pane, within the pane) and the in-place name editor.
 // Cells hold raw PETSCII bytes; they are mapped for display only when painted.
 #pragma once
 
@@ -7,12 +8,15 @@
 
 #include <QAbstractScrollArea>
 #include <QFont>
+#include <QMimeData>
 #include <QPointer>
 #include <QStringList>
 #include <string>
 #include <vector>
 
+class QLineEdit;
 class QMenu;
+
 class QPainter;
 class TGridGeometry;
 
@@ -63,6 +67,23 @@ class TD64StringGrid : public QAbstractScrollArea {
     // Takes the keyboard focus, then repaints the selected rows.
     void SetFocus();
 
+    // The mime type of rows dragged out of a pane: this process's id, the pane, the rows.
+    static constexpr const char* RowsMimeType = "application/x-kobaltmandrexis-rows";
+    // The selected rows as the data of a drag out of this pane (DragStarting adds the
+    // exported files' addresses).
+    QMimeData* CreateDragData();
+    // The first data row shown, and scrolling to one.
+    int TopRow() const;
+    void SetTopRow(int Top);
+    // Makes Row the current row and shows it, leaving every row's selection as it is.
+    void SetCurrentRow(int Row);
+    // Opens the in-place editor over Row's NAME cell, holding Name (raw bytes, at most 16);
+    // Return hands the edited bytes to NameEdited, Escape or leaving the editor drops them.
+    // Returned so that the window can give it its key rule.
+    QLineEdit* EditName(int Row, const std::string& Name);
+    QLineEdit* NameEditor() const;
+    void CloseNameEditor();
+
   signals:
     void FileDragged(TD64StringGrid* Sender, const QString& FileName); // OnFileDragged
     // A drop of host files: every local file, and whether Shift was held.
@@ -70,6 +91,12 @@ class TD64StringGrid : public QAbstractScrollArea {
     void DblClick(TD64StringGrid* Sender);
     void Entered(TD64StringGrid* Sender);               // focus gained
     void KeyPressed(TD64StringGrid* Sender, QChar Key); // character keys (Return is 13)
+    void NameEdited(TD64StringGrid* Sender, int Row, const std::string& Name);
+    // A drag of the selected rows begins; Data may be given file addresses.
+    void DragStarting(TD64StringGrid* Sender, QMimeData* Data);
+    // Rows of Source (this pane or another one) dropped on Row of this pane; Row is
+    // RowCount() for a drop below the last row.
+    void RowsDropped(TD64StringGrid* Target, TD64StringGrid* Source, const TIntegerArray& Rows, int Row);
 
   protected:
     void paintEvent(QPaintEvent* Event) override;
@@ -80,6 +107,8 @@ class TD64StringGrid : public QAbstractScrollArea {
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseDoubleClickEvent(QMouseEvent* Event) override;
     void mouseReleaseEvent(QMouseEvent* Event) override;
+    void mouseMoveEvent(QMouseEvent* Event) override;
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
     void focusInEvent(QFocusEvent* Event) override;
     void focusOutEvent(QFocusEvent* Event) override;
     void dragEnterEvent(QDragEnterEvent* Event) override;
@@ -88,8 +117,9 @@ class TD64StringGrid : public QAbstractScrollArea {
 
   private:
     TGridGeometry Geometry() const;
-    int TopRow() const;
-    void SetTopRow(int Top);
+    // The source pane and rows of a drag of this process's panes; none for other data.
+    static TD64StringGrid* DraggedRows(const QMimeData* Data, TIntegerArray& Rows);
+    void StartDrag();
     void UpdateScrollBars();
     void RepaintRow(int Row);
     void RepaintSelectedRows();
@@ -113,4 +143,10 @@ class TD64StringGrid : public QAbstractScrollArea {
     bool VertLines = true;
     QString Face;
     QPointer<QMenu> PopupMenu;
+    QPointer<QLineEdit> Editor;
+    int EditRow = 0;
+    // A press on one of several selected rows: it may start a drag of them all, so the
+    // click's selection waits for the release.
+    int PendingRow = 0;
+    QPoint PressPos;
 };

@@ -20,6 +20,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QFile>
+#include <QFileSystemWatcher>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -30,6 +31,8 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QIcon>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
 
@@ -61,7 +64,11 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "CTRL-C       :  select CCS64 as current emulator\r\n"
                                   "CTRL-V       :  select WinVice\r\n"
                                   "CTRL-E       :  select VICE\r\n"
-                                  "CTRL-I       :  import files from the PC";
+                                  "CTRL-I       :  import files from the PC\r\n"
+                                  "F6 / CTRL-UP :  move selected file(s) up\r\n"
+                                  "SHIFT-F6 / CTRL-DOWN :  move selected file(s) down\r\n"
+                                  "F9               :  rename file in place\r\n"
+                                  "CTRL-SHIFT-R :  reload disks";
 
 // Everything up to and including the last path delimiter.
 QString FolderOf(const std::string& FileName) {
@@ -277,6 +284,14 @@ void TMainForm::BuildActions() {
     Shortcuts1 = NewItem(this, "&Shortcuts", QKeySequence("F1"));
     About1 = NewItem(this, "&About");
 
+    Move1->setShortcuts({QKeySequence("F6"), QKeySequence("Ctrl+Up")});
+    MoveDown1 = NewItem(this, "Move Do&wn");
+    MoveDown1->setShortcuts({QKeySequence("Shift+F6"), QKeySequence("Ctrl+Down")});
+    SortByName1 = NewItem(this, "Sort by &Name", QKeySequence(), 0);
+    SortByType1 = NewItem(this, "Sort by &Type", QKeySequence(), 1);
+    SortBySize1 = NewItem(this, "Sort by Si&ze", QKeySequence(), 2);
+    Reload1 = NewItem(this, "&Reload", QKeySequence("Ctrl+Shift+R"));
+
     // Shortcuts stay live while a menu or another control of the window has the focus.
     for (QAction* Item : findChildren<QAction*>())
         Item->setShortcutContext(Qt::WindowShortcut);
@@ -300,6 +315,16 @@ void TMainForm::BuildActions() {
         connect(Item, &QAction::triggered, this, [this, Item] { EmuSelection(Item); });
     connect(Options1, &QAction::triggered, this, [this] { Options1Click(); });
     connect(About1, &QAction::triggered, this, [this] { AboutClick(); });
+    connect(MoveDown1, &QAction::triggered, this, [this] { MoveDown1Click(); });
+    for (QAction* Item : {SortByName1, SortByType1, SortBySize1})
+        connect(Item, &QAction::triggered, this, [this, Item] { SortClick(Item->data().toInt()); });
+    connect(Reload1, &QAction::triggered, this, [this] { Reload1Click(); });
+    Watcher = new QFileSystemWatcher(this);
+    connect(Watcher, &QFileSystemWatcher::fileChanged, this,
+            [this](const QString& Path) { ImageFileChanged(Path); });
+    ReloadTimer = new QTimer(this);
+    ReloadTimer->setSingleShot(true);
+    connect(ReloadTimer, &QTimer::timeout, this, [this] { ReloadChangedFiles(); });
     connect(Properties1, &QAction::triggered, this, [this] { Properties1Click(); });
     for (QAction* Item : {DiskProperties[0], DiskProperties[1], DiskPropertiesButton})
         connect(Item, &QAction::triggered, this, [this, Item] { PropertiesClick(Item); });
@@ -329,13 +354,17 @@ void TMainForm::BuildMenus() {
     FileMenu->addAction(CloseD641);
     FileMenu->addAction(ImportFiles1);
     FileMenu->addSeparator();
-    FileMenu->addActions({Copy1, Move1, Scratch1, Delete1, Rename1, ExporttoPRG1, Properties1});
+    FileMenu->addActions({Copy1, Move1, MoveDown1, Scratch1, Delete1, Rename1, ExporttoPRG1, Properties1});
     FileMenu->insertAction(Properties1, ExportPc641);
     FileMenu->addSeparator();
     FileMenu->addAction(Close1);
 
     QMenu* EditMenu = menuBar()->addMenu("&Edit");
     EditMenu->addAction(SelectAll1);
+    EditMenu->addSeparator();
+    EditMenu->addActions({SortByName1, SortByType1, SortBySize1});
+    QMenu* ViewMenu = menuBar()->addMenu("&View");
+    ViewMenu->addAction(Reload1);
 
     miLeft = menuBar()->addMenu("&Left");
     miRight = menuBar()->addMenu("&Right");
@@ -369,7 +398,7 @@ void TMainForm::BuildMenus() {
 
     // Shared by both grids; the grids open it themselves on a right click.
     PopupMenu1 = new QMenu(this);
-    PopupMenu1->addActions({Copy1, Move1, Scratch1, Delete1, Rename1});
+    PopupMenu1->addActions({Copy1, Move1, MoveDown1, Scratch1, Delete1, Rename1});
     QMenu* ExportMenu = PopupMenu1->addMenu("&Export to PRG");
     ExportMenu->addActions({ExportFile1, ExportSelection1, ExportAll1});
     // The submenu can be opened exactly when one of its items can be chosen.
@@ -484,6 +513,16 @@ void TMainForm::BuildPanes() {
                 [this](TD64StringGrid* Sender) { View1DblClick(Sender); });
         connect(View, &TD64StringGrid::KeyPressed, this,
                 [this](TD64StringGrid* Sender, QChar Key) { View1KeyPress(Sender, Key); });
+        connect(View, &TD64StringGrid::NameEdited, this,
+                [this](TD64StringGrid* Sender, int Row, const std::string& Name) {
+                    View1NameEdited(Sender, Row, Name);
+                });
+        connect(View, &TD64StringGrid::DragStarting, this,
+                [this](TD64StringGrid* Sender, QMimeData* Data) { View1DragStarting(Sender, Data); });
+        connect(View, &TD64StringGrid::RowsDropped, this,
+                [this](TD64StringGrid* Target, TD64StringGrid* Source, const TIntegerArray& Rows, int Row) {
+                    View1RowsDropped(Target, Source, Rows, Row);
+                });
     }
     connect(View1, &TD64StringGrid::Entered, this, [this] { View1Enter(); });
     connect(View2, &TD64StringGrid::Entered, this, [this] { View2Enter(); });
@@ -839,6 +878,7 @@ void TMainForm::RefreshSide(int Side) {
         SideMenu(Side)->setEnabled(false);
     }
     FormResize();
+    WatchShownFiles();
 }
 
 void TMainForm::RefreshChangedSide(int Side) {

@@ -3,6 +3,8 @@
 // opening, closing and listing images, the window keys, the font mode and the settings.
 #pragma once
 
+#include "D64StringGridList.h"
+#include "HostExport.h"
 #include "ViceSettings.h"
 #include "c64disk.h"
 
@@ -19,8 +21,11 @@ class ISystemInfo;
 class IUserPrompts;
 class QAction;
 class QActionGroup;
+class QFileSystemWatcher;
 class QLabel;
 class QMenu;
+class QMimeData;
+class QTemporaryDir;
 class QTimer;
 class QToolBar;
 class TD64StringGrid;
@@ -98,6 +103,18 @@ class TMainForm : public QMainWindow {
     void PropertiesClick(QAction* Sender);
     void Properties1Click();
     void ViewBAMClick(QAction* Sender);
+
+    // Directory order, in-place rename, dragging rows, live reload (MainReorder.cpp).
+    // Move1Click moves the selected files one place up, MoveDown1Click one place down.
+    void MoveDown1Click();
+    // Tag 0: by name, 1: by type, 2: by size.
+    void SortClick(int Tag);
+    void Reload1Click();
+    void View1NameEdited(TD64StringGrid* Sender, int Row, const std::string& Name);
+    void View1DragStarting(TD64StringGrid* Sender, QMimeData* Data);
+    void View1RowsDropped(TD64StringGrid* Target, TD64StringGrid* Source, const TIntegerArray& Rows, int Row);
+    // The host format Export and dragging rows out write: plain by type, or PC64.
+    TExportFormat ExportFormat() const;
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -180,6 +197,19 @@ class TMainForm : public QMainWindow {
     // the file, or that part of the change has.
     static QString FailedWriteNote(bool NothingWritten);
 
+    // Runs a reorder of a side's disk as one change and selects the files it returns.
+    void ReorderSide(int Side, const std::function<std::vector<uint8_t*>()>& Change);
+    void MoveSelected(int Step);
+    // Selects exactly the rows of these entries; the first becomes the current row.
+    void SelectEntries(int Side, const std::vector<uint8_t*>& Entries);
+    // Watches the image files the sides show, and only those.
+    void WatchShownFiles();
+    void ImageFileChanged(const QString& Path);
+    void ReloadChangedFiles();
+    // Reads a disk again into the sides that show it, keeping their selection (by name),
+    // current row and scroll position.
+    void ReloadKeepingView(const std::shared_ptr<TC64Disk>& Stale);
+
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
     void SetStatus(int Side, const QString& Text);
@@ -261,6 +291,17 @@ class TMainForm : public QMainWindow {
     // Tool buttons that differ from menu items
     QAction* DiskPropertiesButton = nullptr;
     QAction* ViewBAMButton = nullptr;
+    // Directory order and reload
+    QAction* MoveDown1 = nullptr;
+    QAction* SortByName1 = nullptr;
+    QAction* SortByType1 = nullptr;
+    QAction* SortBySize1 = nullptr;
+    QAction* Reload1 = nullptr;
+    QFileSystemWatcher* Watcher = nullptr;
+    QTimer* ReloadTimer = nullptr;
+    QStringList PendingReloads;
+    // The exported copies of the rows last dragged out (kept until the next drag).
+    std::unique_ptr<QTemporaryDir> DragFolder;
     // Help menu
     QAction* Shortcuts1 = nullptr;
     QAction* About1 = nullptr;
@@ -277,8 +318,6 @@ class TMainForm : public QMainWindow {
     // Copies files of Source into a side's disk, asking about names already there; the
     // files copied before a failure stay. False when the copy failed.
     bool CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_t*>& Entries);
-    // Selects exactly the rows of a side that list these entries.
-    void SelectEntries(int Side, const std::vector<uint8_t*>& Entries);
 
     QAction* ImportFiles1 = nullptr;
     // Checked: exports write PC64 files.

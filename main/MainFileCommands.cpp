@@ -1,5 +1,5 @@
-// The file commands of the main window: copy to the other side, move and rename (not
-// offered), select all, scratch and delete after a question, and export to host files.
+// The file commands of the main window: copy to the other side, select all, scratch and
+// delete after a question, and export to host files.
 #include "Main.h"
 
 #include "D64StringGrid.h"
@@ -62,14 +62,6 @@ void TMainForm::Copy1Click() {
     });
 }
 
-void TMainForm::Move1Click() {
-    Guarded([this] { Prompts.ShowMessage("Move: not implemented!"); });
-}
-
-void TMainForm::Rename1Click() {
-    Guarded([this] { Prompts.ShowMessage("Rename: not implemented!"); });
-}
-
 void TMainForm::SelectAll1Click() {
     Guarded([this] {
         TD64StringGrid* View = ViewOf(ActiveSide());
@@ -108,6 +100,10 @@ void TMainForm::ScratchSelected(bool Delete) {
     if (ChangeDisk(Side, [&] { SideDisk->ScratchFiles(Entries, Delete); })) RefreshChangedSide(Side);
 }
 
+TExportFormat TMainForm::ExportFormat() const {
+    return ExportPc641->isChecked() ? TExportFormat::Pc64 : TExportFormat::Plain;
+}
+
 void TMainForm::ExporttoPRG2Click(int Tag) {
     Guarded([this, Tag] { ExportFiles(Tag); });
 }
@@ -139,7 +135,7 @@ void TMainForm::ExportFiles(int Tag) {
         if (Folder.back() != '/') Folder += '/';
     }
 
-    const TExportFormat Format = ExportPc641->isChecked() ? TExportFormat::Pc64 : TExportFormat::Plain;
+    const TExportFormat Format = ExportFormat();
     bool OverwriteAll = false;
     unsigned Exported = 0;
     // Each file is synced before it takes its name; its folder once, after them all.

@@ -136,12 +136,3 @@ bool TMainForm::CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_
         Target->EndUpdate(true);
     });
 }
-
-void TMainForm::SelectEntries(int Side, const std::vector<uint8_t*>& Entries) {
-    TD64StringGrid* View = ViewOf(Side);
-    View->ClearSelection();
-    if (View->Empty()) return;
-    for (int Row = 1; Row < View->RowCount(); ++Row)
-        if (std::find(Entries.begin(), Entries.end(), View->GetRowEntry(Row)) != Entries.end())
-            View->SetRowSelected(Row, true);
-}

@@ -274,3 +274,37 @@ TEST(ScratchTest, RefusalsChangeNothing) {
     ASSERT_EQ(RunTool({"delete", dir.Path("a.d64"), "one", "--ignore-write-protection"}).Status, 0);
     EXPECT_EQ(ListedNames(dir.Path("a.d64")), (std::vector<std::string>{"two"}));
 }
+
+TEST(ReorderCommandsTest, RenameSortAndMoveChangeOnlyTheDirectory) {
+    TTempDir dir;
+    const std::string image = dir.Path("r.d64");
+    MakeImage(dir, "r.d64", {{"ZETA", 600}, {"ALPHA", 100}, {"MU", 1200}});
+    const ByteArray before = ReadBytes(image);
+
+    EXPECT_EQ(RunTool({"rename", image, "alpha", "mu"}).Err,
+              "FILE EXISTS: \"mu\" (use --allow-duplicates to rename anyway)\n");
+    EXPECT_EQ(RunTool({"rename", image, "beta", "x"}).Err, "File not found: \"beta\"\n");
+    EXPECT_EQ(RunTool({"rename", image, "alpha", "seventeen letters"}).Status, 1);
+    EXPECT_EQ(ReadBytes(image), before);
+    ASSERT_EQ(RunTool({"rename", image, "alpha", "Beta"}).Status, 0);
+    EXPECT_EQ(ListedNames(image), (std::vector<std::string>{"zeta", "Beta", "mu"}));
+
+    ASSERT_EQ(RunTool({"sort", image, "--by", "size"}).Status, 0);
+    EXPECT_EQ(ListedNames(image), (std::vector<std::string>{"Beta", "zeta", "mu"}));
+    ASSERT_EQ(RunTool({"sort", image, "--by=name"}).Status, 0);
+    EXPECT_EQ(ListedNames(image), (std::vector<std::string>{"mu", "zeta", "Beta"})); // 0x4D < 0x5A < 0xC2
+    ASSERT_EQ(RunTool({"move", image, "Beta", "1"}).Status, 0);
+    EXPECT_EQ(ListedNames(image), (std::vector<std::string>{"Beta", "mu", "zeta"}));
+    ASSERT_EQ(RunTool({"move", image, "Beta", "9"}).Status, 0);
+    EXPECT_EQ(ListedNames(image), (std::vector<std::string>{"mu", "zeta", "Beta"}));
+
+    // Outside the directory sector's slot bodies, and the BAM, nothing changed.
+    const ByteArray after = ReadBytes(image);
+    for (uint32_t i = 0; i < after.size(); ++i)
+        if (i < SectorOffset(18, 1) || i >= SectorOffset(18, 2) || i % 32 < 2)
+            ASSERT_EQ(after[i], before[i]) << "byte " << i;
+
+    EXPECT_EQ(RunTool({"sort", image}).Status, 2);
+    EXPECT_EQ(RunTool({"sort", image, "--by", "date"}).Status, 2);
+    EXPECT_EQ(RunTool({"move", image, "mu", "0"}).Status, 2);
+}

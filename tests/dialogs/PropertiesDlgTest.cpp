@@ -147,16 +147,17 @@ class PropertiesDlgTest : public QObject {
         QCOMPARE(TFilePropValues::KindOfItem(TFilePropValues::RelItem), fkRel);
     }
 
-    void fileNameAndSizeAsTyped() {
+    void fileNameKeyRuleAndSize() {
         TFilePropertiesDlg Dialog(Prompts, nullptr);
         Dialog.SetValues({});
         Dialog.show();
         QVERIFY(QTest::qWaitForWindowActive(&Dialog));
-        // No letter-case rule for file names; characters without a PETSCII byte stay out.
+        // The disk label's rule: plain letters give the C64's capitals (ASCII upper case),
+        // shifted ones the shifted set; characters without a PETSCII byte stay out.
         QTest::keyClicks(Dialog.efFilename, "ab");
         QTest::keyClick(Dialog.efFilename, 'A', Qt::ShiftModifier);
         QTest::sendKeyEvent(QTest::Click, Dialog.efFilename, Qt::Key_unknown, QString(QChar(0x20AC)), {});
-        QCOMPARE(Dialog.Values().Name, PetsciiString("abA"));
+        QCOMPARE(Dialog.Values().Name, PetsciiString("ABa"));
         QCOMPARE(Dialog.efFilename->maxLength(), 16);
         // Beyond the range the bound counts, an emptied size counts as 0.
         Dialog.seFilesize->setFocus();
@@ -186,7 +187,7 @@ class PropertiesDlgTest : public QObject {
         TFilePropValues File;
         File.Name = "GAME";
         WhenOpen<TFilePropertiesDlg>(TypeNew);
-        QCOMPARE(TFilePropertiesDlg::Execute(Prompts, nullptr, File)->Name, PetsciiString("new"));
+        QCOMPARE(TFilePropertiesDlg::Execute(Prompts, nullptr, File)->Name, PetsciiString("NEW"));
     }
 };
 

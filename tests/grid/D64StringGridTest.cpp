@@ -196,6 +196,19 @@ class D64StringGridTest : public QObject {
         QVERIFY(!TD64StringGrid::CtrlHeld);
     }
 
+    // A press on one of several selected rows may start a drag of them all: the click's
+    // selection waits for the release.
+    void pressOnASelectionWaitsForTheRelease() {
+        Build(8);
+        Click(2);
+        Grid->SetRowSelected(5, true);
+        QTest::mousePress(Grid->viewport(), Qt::LeftButton, {}, CellPoint(5));
+        QCOMPARE(Selected(*Grid), (TIntegerArray{2, 5}));
+        QTest::mouseRelease(Grid->viewport(), Qt::LeftButton, {}, CellPoint(5));
+        QCOMPARE(Selected(*Grid), TIntegerArray{5});
+        QCOMPARE(Grid->Row(), 5);
+    }
+
     void shiftClickSelectsFromTheAnchor() {
         Build(9);
         Click(3);

@@ -286,7 +286,7 @@ class DiskCommandsTest : public QObject {
         FileProperties(2, [](TFilePropertiesDlg& Shown) {
             QCOMPARE(Shown.lbfilesize->text(), QString("* (real filesize is 8138 byte)"));
             Shown.efFilename->selectAll();
-            QTest::keyClicks(Shown.efFilename, "NEW");
+            QTest::keyClicks(Shown.efFilename, "new"); // plain letters give the C64's capitals
             QTest::mouseClick(Shown.OKBtn, Qt::LeftButton);
         });
         QByteArray Image = ReadFile(Path);

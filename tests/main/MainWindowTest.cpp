@@ -200,8 +200,8 @@ class MainWindowTest : public QObject {
         QStringList Titles;
         for (QAction* Title : Form->menuBar()->actions())
             Titles << Title->text();
-        QCOMPARE(Titles,
-                 (QStringList{"&File", "&Edit", "&Left", "&Right", "E&mulation", "&Options", "&Help"}));
+        QCOMPARE(Titles, (QStringList{"&File", "&Edit", "&View", "&Left", "&Right", "E&mulation", "&Options",
+                                      "&Help"}));
         QList<QWidget*> Menus = {Form->menuBar()};
         for (QMenu* Menu : Form->findChildren<QMenu*>())
             Menus << Menu;
@@ -510,8 +510,9 @@ class MainWindowTest : public QObject {
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
         QVERIFY(Text.contains("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE\r\n"));
-        QVERIFY(Text.endsWith("\r\nCTRL-I       :  import files from the PC"));
-        QCOMPARE(Text.count("\r\n"), 18);
+        QVERIFY(
+            Text.endsWith("\r\nF9               :  rename file in place\r\nCTRL-SHIFT-R :  reload disks"));
+        QCOMPARE(Text.count("\r\n"), 22);
     }
 
     void dosEmulationItems() {
