@@ -2,6 +2,7 @@
 // of d64tool and checked before any image is touched.
 #pragma once
 
+#include "CatCommand.h"
 #include "cmd_types.h"
 
 #include <optional>
@@ -9,7 +10,20 @@
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, List, Format, Import, Copy, Export, Scratch, Delete, Bam, Validate };
+enum class TCliCommand {
+    None,
+    Help,
+    List,
+    Format,
+    Import,
+    Copy,
+    Export,
+    Scratch,
+    Delete,
+    Bam,
+    Validate,
+    Cat
+};
 
 // A malformed command line: exit status 2 with the usage of the command.
 class ECliUsageError : public std::runtime_error {
@@ -36,6 +50,9 @@ struct TCommandLine {
     bool AllowDuplicates = false;
     bool All = false;
     bool Repair = false;
+    // cat: the view, and the lower case character set.
+    TCatView CatView = TCatView::Fitting;
+    bool Lower = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);
