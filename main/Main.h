@@ -97,6 +97,8 @@ class TMainForm : public QMainWindow {
     void PropertiesClick(QAction* Sender);
     void Properties1Click();
     void ViewBAMClick(QAction* Sender);
+    // The file viewer (MainView.cpp).
+    void ViewFile1Click();
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -147,6 +149,8 @@ class TMainForm : public QMainWindow {
     // Scratches (or, with Delete, wipes) the active side's selected files after a question.
     void ScratchSelected(bool Delete);
     void ExportFiles(int Tag);
+    // The View item (F3): in the File menu after Properties, and in the popup.
+    void BuildViewItems(QMenu* FileMenu);
 
     void LoadSettings();
     // Sets frame position (when Positioned) and client size, kept on the screen.
@@ -263,4 +267,6 @@ class TMainForm : public QMainWindow {
     // Help menu
     QAction* Shortcuts1 = nullptr;
     QAction* About1 = nullptr;
+    // File > View, also in the popup
+    QAction* ViewFile1 = nullptr;
 };
