@@ -39,15 +39,18 @@ std::vector<THexRow> HexRows(const std::vector<uint8_t>& Bytes, size_t From, uin
 }
 
 std::string HexRowText(const THexRow& Row, int Width) {
-    char Text[16];
-    std::snprintf(Text, sizeof Text, "%04X ", Row.Address);
-    std::string Line = Text;
-    for (int i = 0; i < Width; ++i) {
+    static const char Digits[] = "0123456789ABCDEF";
+    char Address[16];
+    std::snprintf(Address, sizeof Address, "%04X ", Row.Address);
+    std::string Line = Address;
+    Line.reserve(Line.size() + static_cast<size_t>(Width) * 3 + static_cast<size_t>(Width) / 8);
+    for (size_t i = 0; i < static_cast<size_t>(Width); ++i) {
         if (i % 8 == 0) Line += ' ';
-        if (static_cast<size_t>(i) < Row.Bytes.size()) {
-            std::snprintf(Text, sizeof Text, "%02X ",
-                          static_cast<uint8_t>(Row.Bytes[static_cast<size_t>(i)]));
-            Line += Text;
+        if (i < Row.Bytes.size()) {
+            const auto Byte = static_cast<uint8_t>(Row.Bytes[i]);
+            Line += Digits[Byte >> 4];
+            Line += Digits[Byte & 0x0F];
+            Line += ' ';
         } else {
             Line += "   ";
         }

@@ -6,6 +6,7 @@
 #include "C64Picture.h"
 #include "HandlerGuard.h"
 #include "PetsciiText.h"
+#include "PetsciiView.h"
 #include "TextViews.h"
 #include "UserPrompts.h"
 #include "hostfile.h"
@@ -17,7 +18,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QPixmap>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QShortcut>
@@ -27,19 +27,16 @@
 namespace {
 
 const char* const PngFilter = "PNG Image (*.png)|*.png|All Files (*.*)|*.*";
-// Each pixel of a glyph two screen pixels wide and high.
-constexpr int TextPixelSize = 16;
 
 size_t Index(TViewKind View) {
     return static_cast<size_t>(View);
 }
 
-QString JoinDisplay(const std::vector<std::string>& Lines) {
-    QString Text;
-    for (const std::string& Line : Lines) {
-        if (!Text.isEmpty() || &Line != &Lines.front()) Text += '\n';
-        Text += PetsciiText::ToDisplay(Line);
-    }
+QStringList DisplayLines(const std::vector<std::string>& Lines) {
+    QStringList Text;
+    Text.reserve(static_cast<qsizetype>(Lines.size()));
+    for (const std::string& Line : Lines)
+        Text.append(PetsciiText::ToDisplay(Line));
     return Text;
 }
 
@@ -109,13 +106,7 @@ QWidget* TFileViewer::BuildTextTab(TViewKind View, QWidget* Bar) {
         Row->addStretch(1);
         Column->addLayout(Row);
     }
-    auto* Text = new QPlainTextEdit(Page);
-    Text->setReadOnly(true);
-    Text->setLineWrapMode(QPlainTextEdit::NoWrap);
-    Text->setUndoRedoEnabled(false);
-    QFont Font = PetsciiText::C64Font(TextFace);
-    Font.setPixelSize(TextPixelSize);
-    Text->setFont(Font);
+    auto* Text = new TPetsciiView(TextFace, Page);
     Column->addWidget(Text, 1);
     Texts[Index(View)] = Text;
     return Page;
@@ -156,7 +147,7 @@ void TFileViewer::ShowView(TViewKind View) {
 
 QString TFileViewer::ViewText(TViewKind View) {
     Fill(View);
-    return View == TViewKind::Picture ? QString() : Texts[Index(View)]->toPlainText();
+    return View == TViewKind::Picture ? QString() : Texts[Index(View)]->Lines().join('\n');
 }
 
 void TFileViewer::Fill(TViewKind View) {
@@ -185,7 +176,7 @@ void TFileViewer::FillText(TViewKind View) {
         break;
     }
     }
-    Texts[Index(View)]->setPlainText(JoinDisplay(Lines));
+    Texts[Index(View)]->SetLines(DisplayLines(Lines));
 }
 
 void TFileViewer::FillPicture() {
@@ -203,12 +194,8 @@ void TFileViewer::FillPicture() {
 
 void TFileViewer::SetFace(const QString& Face) {
     TextFace = Face;
-    for (QPlainTextEdit* Text : Texts) {
-        if (!Text) continue;
-        QFont Font = Text->font();
-        Font.setFamily(Face);
-        Text->setFont(Font);
-    }
+    for (TPetsciiView* Text : Texts)
+        if (Text) Text->SetFace(Face);
 }
 
 void TFileViewer::SavePictureClick() {

@@ -15,9 +15,9 @@
 class IUserPrompts;
 class QComboBox;
 class QLabel;
-class QPlainTextEdit;
 class QPushButton;
 class QTabWidget;
+class TPetsciiView;
 
 class TFileViewer : public QWidget {
     Q_OBJECT
@@ -63,6 +63,6 @@ class TFileViewer : public QWidget {
     const TViewedType Type;
     const QString BaseName;
     QString TextFace;
-    std::array<QPlainTextEdit*, 4> Texts = {};
+    std::array<TPetsciiView*, 4> Texts = {};
     std::array<bool, 4> Filled = {};
 };

@@ -4,6 +4,7 @@
 #include "D64StringGrid.h"
 #include "FileViewer.h"
 #include "PetsciiText.h"
+#include "PetsciiView.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
@@ -13,7 +14,6 @@
 #include <QImage>
 #include <QLabel>
 #include <QMenu>
-#include <QPlainTextEdit>
 #include <QPointer>
 #include <QPushButton>
 #include <QTabWidget>
@@ -71,7 +71,7 @@ class ViewerTest : public QObject {
         QVERIFY(Basic->isVisible() && Basic->isWindow());
         // The other character set, for every text view.
         Basic->CharSet->setCurrentIndex(1);
-        QCOMPARE(Basic->findChild<QPlainTextEdit*>()->font().family(), QString(TFileViewer::LowerFace));
+        QCOMPARE(Basic->findChild<TPetsciiView*>()->Face(), QString(TFileViewer::LowerFace));
         QCOMPARE(Basic->ViewText(TViewKind::Hex).section('\n', 0, 0),
                  "0801  10 08 0A 00 99 22 93 48  49 22 3A 89 31 30 00 00  " +
                      PetsciiText::ToDisplay(std::string("\x10\x08\x0A\x00\x99\"\x93HI\":\x89"
