@@ -26,13 +26,8 @@ std::string Hex4(uint32_t Value) {
     return Text;
 }
 
-} // namespace
-
-std::string BasicKeyword(uint8_t Token) {
-    if (Token < FirstToken || Token > LastToken) return {};
-    return Keywords[Token - FirstToken];
-}
-
+// The bytes of one line after its number, as LIST prints them: tokens outside quotes as
+// their keywords, everything else as it is.
 std::string DetokeniseLine(const uint8_t* Begin, const uint8_t* End) {
     std::string Text;
     bool Quoted = false;
@@ -47,6 +42,8 @@ std::string DetokeniseLine(const uint8_t* Begin, const uint8_t* End) {
     }
     return Text;
 }
+
+} // namespace
 
 TBasicListing DecodeBasic(const std::vector<uint8_t>& File) {
     TBasicListing Listing;
@@ -72,15 +69,15 @@ TBasicListing DecodeBasic(const std::vector<uint8_t>& File) {
             return Listing;
         }
         const unsigned Number = File[Pos + 2] | File[Pos + 3] << 8;
-        const auto Begin = File.begin() + static_cast<std::ptrdiff_t>(Pos + 4);
-        const auto Zero = std::find(Begin, File.end(), 0);
-        std::string Line = std::to_string(Number) + " " + DetokeniseLine(&*Begin, &*Begin + (Zero - Begin));
-        Listing.Lines.push_back(Line);
-        if (Zero == File.end()) {
+        const uint8_t* const Begin = File.data() + Pos + 4;
+        const uint8_t* const End = File.data() + File.size();
+        const uint8_t* const Zero = std::find(Begin, End, 0);
+        Listing.Lines.push_back(std::to_string(Number) + " " + DetokeniseLine(Begin, Zero));
+        if (Zero == End) {
             Listing.BrokenNote = "LINE " + std::to_string(Number) + " RUNS PAST THE END OF THE FILE";
             return Listing;
         }
-        const size_t Next = static_cast<size_t>(Zero - File.begin()) + 1;
+        const size_t Next = static_cast<size_t>(Zero - File.data()) + 1;
         if (Link != AddressOf(Next)) {
             Listing.BrokenNote = "LINE " + std::to_string(Number) + " LINKS TO " + Hex4(Link) +
                                  ", NOT TO THE NEXT LINE AT " + Hex4(AddressOf(Next));

@@ -7,9 +7,6 @@
 #include <string>
 #include <vector>
 
-// The keyword a token 0x80-0xCB stands for, in PETSCII; empty for any other byte.
-std::string BasicKeyword(uint8_t Token);
-
 struct TBasicListing {
     uint16_t LoadAddress = 0;
     // Each line as LIST prints it: number, space, keywords and characters (PETSCII).
@@ -26,6 +23,3 @@ struct TBasicListing {
 
 // File is the whole program file, its two-byte load address first.
 TBasicListing DecodeBasic(const std::vector<uint8_t>& File);
-// The bytes of one line after its number, as LIST prints them: tokens outside quotes as
-// their keywords, everything else as it is.
-std::string DetokeniseLine(const uint8_t* Begin, const uint8_t* End);

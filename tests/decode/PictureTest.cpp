@@ -40,7 +40,6 @@ TEST(PictureTest, KoalaTakesEachBitPairFromItsSource) {
         EXPECT_EQ(Picture.At(X + i, Y), Expected[i]) << "pixel " << i;
     EXPECT_EQ(Picture.At(0, 0), 0x000000u);
     EXPECT_EQ(Picture.At(2, 0), C64Palette[6]);
-    EXPECT_EQ(C64Palette[6], 0x352879u);
     EXPECT_EQ(FittingView(File, TViewedType::Program), TViewKind::Picture);
     // The same length loading into BASIC memory is no bitmap to show.
     File[1] = 0x08;
