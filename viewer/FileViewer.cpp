@@ -58,15 +58,16 @@ TFileViewer::TFileViewer(const QString& Title, const QString& BaseName, std::vec
       TextFace(Face) {
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(Title + " - View");
-    resize(720, 520);
+    resize(940, 560);
 
     auto* Column = new QVBoxLayout(this);
     auto* Bar = new QHBoxLayout();
     CharSet = new QComboBox(this);
     CharSet->addItems({"Upper case / graphics", "Lower / upper case"});
     CharSet->setCurrentIndex(Face == LowerFace ? 1 : 0);
-    CharSet->setFocusPolicy(Qt::NoFocus);
-    Bar->addWidget(new QLabel("&Character set:", this));
+    auto* CharSetLabel = new QLabel("&Character set:", this);
+    CharSetLabel->setBuddy(CharSet);
+    Bar->addWidget(CharSetLabel);
     Bar->addWidget(CharSet);
     Bar->addStretch(1);
     Column->addLayout(Bar);
@@ -123,7 +124,9 @@ QWidget* TFileViewer::BuildPictureTab() {
     SavePicture = new QPushButton("&Save as PNG...", Page);
     Row->addWidget(PictureInfo);
     Row->addStretch(1);
-    Row->addWidget(new QLabel("&Zoom:", Page));
+    auto* ZoomLabel = new QLabel("&Zoom:", Page);
+    ZoomLabel->setBuddy(Zoom);
+    Row->addWidget(ZoomLabel);
     Row->addWidget(Zoom);
     Row->addWidget(SavePicture);
     Column->addLayout(Row);
