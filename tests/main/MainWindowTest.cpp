@@ -508,9 +508,10 @@ class MainWindowTest : public QObject {
         const QString Text = Prompts->Messages().first();
         QVERIFY(Text.startsWith("Shortcuts for Kobaltmandrexis:\r\n\r\nCTRL-A       :  select all\r\n"));
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
+        QVERIFY(Text.contains("\r\nF3               :  view file\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
         QVERIFY(Text.endsWith("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE"));
-        QCOMPARE(Text.count("\r\n"), 17);
+        QCOMPARE(Text.count("\r\n"), 18);
     }
 
     void dosEmulationItems() {
