@@ -92,6 +92,12 @@ const std::vector<TCommandInfo>& Commands() {
          3,
          3,
          {"--ignore-write-protection", "--dos"}},
+        {TCliCommand::Cat,
+         "cat",
+         "d64tool cat IMAGE NAME [--basic] [--text] [--hex] [--raw] [--lower] [--dos speed|dolphin]",
+         2,
+         2,
+         {"--basic", "--text", "--hex", "--raw", "--lower", "--dos"}},
     };
     return table;
 }
@@ -171,6 +177,15 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
         Line.SortBy = Lower(Value);
         if (*Line.SortBy != "name" && *Line.SortBy != "type" && *Line.SortBy != "size")
             throw ECliUsageError("--by must be name, type or size", cmd);
+    } else if (Option == "--basic" || Option == "--text" || Option == "--hex" || Option == "--raw") {
+        if (Line.CatView != TCatView::Fitting)
+            throw ECliUsageError("only one of --basic, --text, --hex and --raw", cmd);
+        Line.CatView = Option == "--basic"  ? TCatView::Basic
+                       : Option == "--text" ? TCatView::Text
+                       : Option == "--hex"  ? TCatView::Hex
+                                            : TCatView::Raw;
+    } else if (Option == "--lower") {
+        Line.Lower = true;
     } else if (Option == "--record-length") {
         Line.RecordLength = ParseNumber(Value, Option, cmd);
         if (*Line.RecordLength < 1 || *Line.RecordLength > 254)
@@ -266,6 +281,8 @@ std::string UsageText(TCliCommand Command) {
     text += "Names use host a-z for PETSCII 0x41-0x5A, A-Z for 0xC1-0xDA, and {$XX} for other bytes.\n"
             "A name counts up to its first shifted space {$A0}, as on the drive; a NAME that matches\n"
             "several files is refused unless --all takes all of them.\n"
+            "cat prints the view that fits the file (a BASIC listing, PETSCII text or hex rows)\n"
+            "in UTF-8, C64 characters as their Unicode look-alikes and {$XX} where there is none.\n"
             "Commands that change an image refuse a soft write protected one unless given\n"
             "--ignore-write-protection.\n"
             "import takes a file's type from its extension (.prg, .seq, .usr, .del; .p00, .s00, .u00,\n"

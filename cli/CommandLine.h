@@ -2,6 +2,7 @@
 // of d64tool and checked before any image is touched.
 #pragma once
 
+#include "CatCommand.h"
 #include "cmd_types.h"
 
 #include <optional>
@@ -23,7 +24,8 @@ enum class TCliCommand {
     Validate,
     Rename,
     Sort,
-    Move
+    Move,
+    Cat
 };
 
 // A malformed command line: exit status 2 with the usage of the command.
@@ -53,6 +55,9 @@ struct TCommandLine {
     bool Repair = false;
     bool Pc64 = false;
     std::optional<std::string> SortBy;
+    // cat: the view, and the lower case character set.
+    TCatView CatView = TCatView::Fitting;
+    bool Lower = false;
 
     // Arguments without the program name. Raises ECliUsageError.
     static TCommandLine Parse(const std::vector<std::string>& Args);

@@ -1,5 +1,5 @@
 // The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
-// validate, rename, sort, move.
+// validate, rename, sort, move, cat.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -280,6 +280,16 @@ int Move(const TCommandLine& Line, std::ostream& Err) {
     });
 }
 
+int Cat(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
+    auto disk = OpenImage(Line.Operands[0], Line.Dos, Err);
+    TListing listing;
+    listing.Read(*disk);
+    uint8_t* entry = SelectFiles(listing, {Line.Operands[1]}, false).front();
+    WriteFileView(disk->LoadFile(entry), disk->DecodeFileType(entry[2]).Kind, Line.CatView,
+                  Line.Lower ? TCharSet::LowerUpper : TCharSet::UpperGraphic, Out);
+    return ecOk;
+}
+
 int Help(const TCommandLine& Line, std::ostream& Out) {
     Out << UsageText(Line.Operands.empty() ? TCliCommand::None : CommandByName(Line.Operands[0]));
     return ecOk;
@@ -311,6 +321,8 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Sort(Line, Err);
     case TCliCommand::Move:
         return Move(Line, Err);
+    case TCliCommand::Cat:
+        return Cat(Line, Out, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:

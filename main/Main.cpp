@@ -58,6 +58,7 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "TAB            :  switch focus between disks\r\n"
                                   "F1               :  help\r\n"
                                   "F2               :  switch between fontmode 1 && 2\r\n"
+                                  "F3               :  view file\r\n"
                                   "F7               :  file properties\r\n"
                                   "DEL             :  scratch selected file(s)\r\n"
                                   "SHIFT-DEL  :  delete selected file(s)\r\n"
@@ -413,6 +414,7 @@ void TMainForm::BuildMenus() {
     ExportMenu->addAction(ExportPc641);
     PopupMenu1->addAction(ImportFiles1);
     PopupMenu1->addAction(Properties1);
+    BuildViewItems(FileMenu);
 }
 
 void TMainForm::BuildToolBars() {

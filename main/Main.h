@@ -103,6 +103,8 @@ class TMainForm : public QMainWindow {
     void PropertiesClick(QAction* Sender);
     void Properties1Click();
     void ViewBAMClick(QAction* Sender);
+    // The file viewer (MainView.cpp).
+    void ViewFile1Click();
 
     // Directory order, in-place rename, dragging rows, live reload (MainReorder.cpp).
     // Move1Click moves the selected files one place up, MoveDown1Click one place down.
@@ -165,6 +167,8 @@ class TMainForm : public QMainWindow {
     // Scratches (or, with Delete, wipes) the active side's selected files after a question.
     void ScratchSelected(bool Delete);
     void ExportFiles(int Tag);
+    // The View item (F3): in the File menu after Properties, and in the popup.
+    void BuildViewItems(QMenu* FileMenu);
 
     void LoadSettings();
     // Sets frame position (when Positioned) and client size, kept on the screen.
@@ -322,4 +326,6 @@ class TMainForm : public QMainWindow {
     QAction* ImportFiles1 = nullptr;
     // Checked: exports write PC64 files.
     QAction* ExportPc641 = nullptr;
+    // File > View, also in the popup
+    QAction* ViewFile1 = nullptr;
 };

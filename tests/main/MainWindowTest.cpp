@@ -508,11 +508,12 @@ class MainWindowTest : public QObject {
         const QString Text = Prompts->Messages().first();
         QVERIFY(Text.startsWith("Shortcuts for Kobaltmandrexis:\r\n\r\nCTRL-A       :  select all\r\n"));
         QVERIFY(Text.contains("\r\nF2               :  switch between fontmode 1 && 2\r\n"));
+        QVERIFY(Text.contains("\r\nF3               :  view file\r\n"));
         QVERIFY(Text.contains("\r\nSHIFT-DEL  :  delete selected file(s)\r\n"));
         QVERIFY(Text.contains("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE\r\n"));
         QVERIFY(
             Text.endsWith("\r\nF9               :  rename file in place\r\nCTRL-SHIFT-R :  reload disks"));
-        QCOMPARE(Text.count("\r\n"), 22);
+        QCOMPARE(Text.count("\r\n"), 23);
     }
 
     void dosEmulationItems() {
