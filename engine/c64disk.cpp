@@ -667,3 +667,16 @@ void TC64Disk::SaveToFile(const std::string& Name) {
     FFileName = Name;
     Save();
 }
+
+void TC64Disk::RestoreImage(const ByteArray& Bytes) {
+    if (!FImage || Bytes.size() != FImageSize)
+        throw EC64DiskException("The image to restore has another size!");
+    ByteArray Current(FImage.get(), FImage.get() + FImageSize);
+    std::memcpy(FImage.get(), Bytes.data(), FImageSize);
+    try {
+        Save();
+    } catch (...) {
+        std::memcpy(FImage.get(), Current.data(), FImageSize);
+        throw;
+    }
+}

@@ -3,6 +3,7 @@
 // opening, closing and listing images, the window keys, the font mode and the settings.
 #pragma once
 
+#include "UndoHistory.h"
 #include "ViceSettings.h"
 #include "c64disk.h"
 
@@ -59,6 +60,8 @@ class TMainForm : public QMainWindow {
     QMenu* SideMenu(int Side) const;
     QAction* DosEmulationItem(int Side, TDosEmulation Emulation) const;
     QAction* SoftWriteItem(int Side) const;
+    QAction* UndoItem() const { return Undo1; }
+    QAction* RedoItem() const { return Redo1; }
 
     // Public handlers (bound to menu items, tool buttons, grids and labels).
     void NewD641Click();
@@ -97,6 +100,9 @@ class TMainForm : public QMainWindow {
     void PropertiesClick(QAction* Sender);
     void Properties1Click();
     void ViewBAMClick(QAction* Sender);
+    // Undo and redo of the last change to any image shown (MainUndo.cpp).
+    void UndoClick();
+    void RedoClick();
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -169,7 +175,10 @@ class TMainForm : public QMainWindow {
     // for a later write to carry there, and the error is shown with a line on what the
     // file holds: through the plain message box for the engine's refusals when
     // PlainRefusals, else through the error display. False when the change failed.
-    bool ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals = false);
+    // A change that alters the image is recorded for undo under Command, or under the
+    // name of the menu item or key that triggered it.
+    bool ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals = false,
+                    const QString& Command = {});
     // Replaces a disk object, in every side that shows it, by its file read anew (keeping
     // its DOS emulation) and rebuilds those sides, the active one last; returns the new
     // object. When the file cannot be read, the sides are emptied and a line saying why
@@ -178,6 +187,14 @@ class TMainForm : public QMainWindow {
     // The line added to the message of a failed write: that nothing has been written to
     // the file, or that part of the change has.
     static QString FailedWriteNote(bool NothingWritten);
+
+    // Undo and redo (MainUndo.cpp): the Edit menu's items, the step recorded after a
+    // change, one step taken back or done again, the items' captions.
+    void BuildUndoItems(QMenu* EditMenu);
+    void RecordChange(const std::shared_ptr<TC64Disk>& Changed, const QString& Command, ByteArray Before);
+    QString TriggeringCommand() const;
+    void StepHistory(bool Redo);
+    void UpdateUndoItems();
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
@@ -263,4 +280,10 @@ class TMainForm : public QMainWindow {
     // Help menu
     QAction* Shortcuts1 = nullptr;
     QAction* About1 = nullptr;
+    // Undo and redo
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    TUndoHistory History;
+    // An undo or redo is writing: its write is not a change to record.
+    bool Replaying = false;
 };
