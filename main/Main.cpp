@@ -352,6 +352,7 @@ void TMainForm::BuildMenus() {
         Menu->addAction(SoftWrite[Index]);
         Menu->setEnabled(false);
     }
+    BuildValidateItems();
 
     QMenu* EmulationMenu = menuBar()->addMenu("E&mulation");
     EmulationMenu->addAction(Run1);
@@ -812,6 +813,7 @@ void TMainForm::RefreshSide(int Side) {
                 TFileKindSet::AllListed(), [this](const TC64DirRecord& Record) { AddDirEntry(Record); });
             Status = QString::asprintf("%u BLOCKS FREE - %u FILE(S) ON DISK",
                                        static_cast<unsigned>(FreeBlocks), static_cast<unsigned>(Listed));
+            Status += DamageNote(*SideDisk);
         } catch (const EC64DiskException& Error) {
             Prompts.ShowWarning("This disk may be damaged!\r\n" + QString::fromStdString(Error.what()));
         }

@@ -103,6 +103,8 @@ class TMainForm : public QMainWindow {
     // Undo and redo of the last change to any image shown (MainUndo.cpp).
     void UndoClick();
     void RedoClick();
+    // Validate of a side (MainValidate.cpp).
+    void ValidateClick(QAction* Sender);
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -195,6 +197,10 @@ class TMainForm : public QMainWindow {
     QString TriggeringCommand() const;
     void StepHistory(bool Redo);
     void UpdateUndoItems();
+    // The side menus' Validate items; what a pane's status line adds for a disk that
+    // validate would change or finds damaged ("BAM DIFFERS IN 21 BLOCKS"), empty for none.
+    void BuildValidateItems();
+    static QString DamageNote(TC64Disk& Disk);
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
@@ -286,4 +292,6 @@ class TMainForm : public QMainWindow {
     TUndoHistory History;
     // An undo or redo is writing: its write is not a change to record.
     bool Replaying = false;
+    // Side menus, index 0 left, 1 right
+    QAction* ValidateItem[2] = {};
 };

@@ -1,11 +1,18 @@
 // Undo and redo, Validate and Unscratch as a user meets them in the window: keys, menu
 // captions, dialogs answered through real events, and the bytes left in the image files.
 #include "D64StringGrid.h"
+#include "ListActionDlg.h"
+#include "Validate.h"
+#include "WhenOpen.h"
 #include "WindowTestSupport.h"
 
 #include <QAction>
+#include <QFile>
 #include <QLabel>
+#include <QMenu>
+#include <QPushButton>
 #include <QTest>
+#include <QTreeWidget>
 
 namespace {
 
@@ -18,6 +25,13 @@ void Select(TD64StringGrid* View, const std::vector<int>& Rows) {
 
 void PressUndo(TD64StringGrid* View, bool Redo = false) {
     QTest::keyClick(View, Qt::Key_Z, Redo ? Qt::ControlModifier | Qt::ShiftModifier : Qt::ControlModifier);
+}
+
+// A side menu's item by its caption.
+QAction* SideItem(TMainForm& Form, int Side, const QString& Caption) {
+    for (QAction* Item : Form.SideMenu(Side)->actions())
+        if (Item->text() == Caption) return Item;
+    return nullptr;
 }
 
 } // namespace
@@ -107,6 +121,51 @@ class UndoValidateTest : public QObject {
         QVERIFY(!W->Form->UndoItem()->isEnabled());
         PressUndo(W->View(2));
         QCOMPARE(FileBytes(A), Theirs);
+    }
+
+    void validateShowsTheDamageAndRepairsAsTheEngineDoes() {
+        const QString Path =
+            MakeImage(W->PathOf("d.d64"), {{"ONE", SomeBytes(600, 1)}, {"OPEN", SomeBytes(300, 2), 0x02}});
+        {
+            auto Disk = TC64Disk::OpenDiskImage(LocalPath(Path), deCbmDos);
+            Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& R) {
+                if (R.Name == "ONE") Disk->SetSectorUsed(MakeTrackSector(R.Track, R.Sector), false);
+            });
+            Disk->SetSectorUsed(MakeTrackSector(30, 5), true);
+        }
+        const ByteArray Damaged = FileBytes(Path);
+        QFile::copy(Path, W->PathOf("expected.d64"));
+        Repair(*TC64Disk::OpenDiskImage(LocalPath(W->PathOf("expected.d64")), deCbmDos));
+        const ByteArray Repaired = FileBytes(W->PathOf("expected.d64"));
+
+        W->Open(1, Path);
+        QVERIFY(W->Prompts.Warnings().isEmpty());
+        QVERIFY2(W->Form->StatusText(1).endsWith(" - BAM DIFFERS IN 4 BLOCKS, 1 UNCLOSED FILE - VALIDATE"),
+                 qPrintable(W->Form->StatusText(1)));
+        QStringList Files, Marks;
+        WhenOpen<TListActionDlg>([&](TListActionDlg& Dialog) {
+            for (int Row = 0; Row < Dialog.List->topLevelItemCount(); ++Row) {
+                Files << Dialog.List->topLevelItem(Row)->text(0);
+                Marks << Dialog.List->topLevelItem(Row)->text(3);
+            }
+            QVERIFY(Dialog.ActionBtn->isEnabled());
+            QTest::mouseClick(Dialog.ActionBtn, Qt::LeftButton);
+        });
+        SideItem(*W->Form, 1, "Va&lidate...")->trigger();
+        QCOMPARE(Files, (QStringList{"OPEN", "ONE", "", "", ""}));
+        QCOMPARE(Marks.count("put right"), 5);
+        QCOMPARE(FileBytes(Path), Repaired);
+        QVERIFY(W->Form->StatusText(1).endsWith("FILE(S) ON DISK"));
+
+        // A consistent disk offers no repair; the repair is undone as any change is.
+        WhenOpen<TListActionDlg>([&](TListActionDlg& Dialog) {
+            QCOMPARE(Dialog.List->topLevelItemCount(), 0);
+            QVERIFY(!Dialog.ActionBtn->isEnabled());
+        });
+        SideItem(*W->Form, 1, "Va&lidate...")->trigger();
+        QCOMPARE(W->Form->UndoItem()->text(), QString("&Undo \"Repair\""));
+        W->Form->UndoItem()->trigger(); // the window may not be active again yet after the dialog
+        QCOMPARE(FileBytes(Path), Damaged);
     }
 };
 
