@@ -73,6 +73,12 @@ const std::vector<TCommandInfo>& Commands() {
          1,
          1,
          {"--repair", "--json", "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Unscratch,
+         "unscratch",
+         "d64tool unscratch IMAGE NAME... [--all] [--ignore-write-protection] [--dos speed|dolphin]",
+         2,
+         Many,
+         {"--all", "--ignore-write-protection", "--dos"}},
     };
     return table;
 }

@@ -9,7 +9,20 @@
 #include <string>
 #include <vector>
 
-enum class TCliCommand { None, Help, List, Format, Import, Copy, Export, Scratch, Delete, Bam, Validate };
+enum class TCliCommand {
+    None,
+    Help,
+    List,
+    Format,
+    Import,
+    Copy,
+    Export,
+    Scratch,
+    Delete,
+    Bam,
+    Validate,
+    Unscratch
+};
 
 // A malformed command line: exit status 2 with the usage of the command.
 class ECliUsageError : public std::runtime_error {

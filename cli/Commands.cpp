@@ -1,5 +1,5 @@
 // The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
-// validate.
+// validate, unscratch.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -7,6 +7,7 @@
 #include "ImageTransaction.h"
 #include "Listing.h"
 #include "NameConvention.h"
+#include "UnscratchCommand.h"
 #include "ValidateCommand.h"
 
 #include <filesystem>
@@ -269,6 +270,8 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Bam(Line, Out, Err);
     case TCliCommand::Validate:
         return ValidateImage(Line, Out, Err);
+    case TCliCommand::Unscratch:
+        return UnscratchImage(Line, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:
