@@ -103,8 +103,9 @@ class TMainForm : public QMainWindow {
     // Undo and redo of the last change to any image shown (MainUndo.cpp).
     void UndoClick();
     void RedoClick();
-    // Validate of a side (MainValidate.cpp).
+    // Validate and Unscratch of a side (MainValidate.cpp).
     void ValidateClick(QAction* Sender);
+    void UnscratchClick(QAction* Sender);
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -294,4 +295,5 @@ class TMainForm : public QMainWindow {
     bool Replaying = false;
     // Side menus, index 0 left, 1 right
     QAction* ValidateItem[2] = {};
+    QAction* UnscratchItem[2] = {};
 };

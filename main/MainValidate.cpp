@@ -1,9 +1,11 @@
-// TMainForm: the Validate command of each side (the findings in a list, Repair through
-// ChangeDisk so that it can be undone) and the damage note of a pane's status line.
+// TMainForm: the Validate and Unscratch commands of each side (the findings or the
+// scratched files in a list; Repair and Unscratch through ChangeDisk, so that they can be
+// undone) and the damage note of a pane's status line.
 #include "Main.h"
 
 #include "ListActionDlg.h"
 #include "PetsciiText.h"
+#include "Unscratch.h"
 #include "Validate.h"
 
 #include <QAction>
@@ -42,17 +44,41 @@ TListActionValues ValidateValues(const TValidation& Found) {
     return Values;
 }
 
+TListActionValues UnscratchValues(const std::vector<TScratchedFile>& Files) {
+    TListActionValues Values;
+    Values.Caption = QStringLiteral("Unscratch");
+    Values.Columns = QStringList{"Name", "Type", "Blocks", "State"};
+    for (const TScratchedFile& File : Files) {
+        Values.Rows.push_back(
+            {PetsciiText::ToDisplay(File.Name), FileKindText(File.Kind), QString::number(File.Blocks),
+             File.Lost ? "lost: " + QString::fromStdString(File.Reason) : QString("can come back")});
+        Values.Offered.push_back(!File.Lost);
+    }
+    Values.Summary = Files.empty()
+                         ? QStringLiteral("There are no scratched files on this disk.")
+                         : QStringLiteral("Choose the files to bring back. A scratched file keeps no type: "
+                                          "it comes back as REL when it has side sectors, else as PRG.");
+    Values.ActionCaption = QStringLiteral("&Unscratch");
+    Values.ChooseRows = true;
+    return Values;
+}
+
 } // namespace
 
 void TMainForm::BuildValidateItems() {
     QMenu* SideMenus[2] = {miLeft, miRight};
     for (int Index = 0; Index < 2; ++Index) {
         ValidateItem[Index] = new QAction("Va&lidate...", this);
-        ValidateItem[Index]->setData(Index);
-        // After "View BAM", before the DOS emulation.
-        SideMenus[Index]->insertAction(SideMenus[Index]->actions().value(2), ValidateItem[Index]);
+        UnscratchItem[Index] = new QAction("&Unscratch...", this);
+        for (QAction* Item : {UnscratchItem[Index], ValidateItem[Index]}) {
+            Item->setData(Index);
+            // After "View BAM", before the DOS emulation: Validate, then Unscratch.
+            SideMenus[Index]->insertAction(SideMenus[Index]->actions().value(2), Item);
+        }
         QAction* Item = ValidateItem[Index];
         connect(Item, &QAction::triggered, this, [this, Item] { ValidateClick(Item); });
+        QAction* Other = UnscratchItem[Index];
+        connect(Other, &QAction::triggered, this, [this, Other] { UnscratchClick(Other); });
     }
 }
 
@@ -64,6 +90,24 @@ void TMainForm::ValidateClick(QAction* Sender) {
         if (!TListActionDlg::Execute(Prompts, this, ValidateValues(Validate(*SideDisk)))) return;
         if (ChangeDisk(
                 Side, [&] { Repair(*SideDisk); }, false, QStringLiteral("Repair")))
+            RefreshChangedSide(Side);
+    });
+}
+
+void TMainForm::UnscratchClick(QAction* Sender) {
+    Guarded([&] {
+        const int Side = Sender->data().toInt() == 0 ? 1 : 2;
+        const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
+        if (!SideDisk) return;
+        const std::vector<TScratchedFile> Files = FindScratchedFiles(*SideDisk);
+        const std::optional<TListActionValues> Chosen =
+            TListActionDlg::Execute(Prompts, this, UnscratchValues(Files));
+        if (!Chosen) return;
+        std::vector<uint8_t*> Entries;
+        for (int Row : Chosen->Chosen)
+            Entries.push_back(Files[static_cast<size_t>(Row)].Entry);
+        if (ChangeDisk(
+                Side, [&] { UnscratchFiles(*SideDisk, Entries); }, true, QStringLiteral("Unscratch")))
             RefreshChangedSide(Side);
     });
 }

@@ -167,6 +167,44 @@ class UndoValidateTest : public QObject {
         W->Form->UndoItem()->trigger(); // the window may not be active again yet after the dialog
         QCOMPARE(FileBytes(Path), Damaged);
     }
+
+    void unscratchOffersTheFilesThatCanComeBack() {
+        const QString Path =
+            MakeImage(W->PathOf("u.d64"), {{"KEPT", SomeBytes(600, 1)}, {"GONE", SomeBytes(600, 2)}});
+        const ByteArray Original = FileBytes(Path);
+        {
+            // Both scratched, and a block of GONE taken again.
+            auto Disk = TC64Disk::OpenDiskImage(LocalPath(Path), deCbmDos);
+            std::vector<uint8_t*> Entries;
+            TTrackSector Taken = 0;
+            Disk->ReadDirectory(TFileKindSet::AllListed(), [&](const TC64DirRecord& R) {
+                Entries.push_back(R.Entry);
+                Taken = MakeTrackSector(R.Track, R.Sector);
+            });
+            Disk->ScratchFiles(Entries, false);
+            Disk->SetSectorUsed(Taken, true);
+        }
+        W->Open(1, Path);
+        QStringList States;
+        WhenOpen<TListActionDlg>([&](TListActionDlg& Dialog) {
+            for (int Row = 0; Row < Dialog.List->topLevelItemCount(); ++Row) {
+                const QTreeWidgetItem* Item = Dialog.List->topLevelItem(Row);
+                States << Item->text(0) + " " + Item->text(1) + " " + Item->text(2) + " " + Item->text(3);
+            }
+            QVERIFY(!Dialog.ActionBtn->isEnabled());
+            Dialog.List->selectAll(); // only what can come back is chosen
+            QTest::mouseClick(Dialog.ActionBtn, Qt::LeftButton);
+        });
+        SideItem(*W->Form, 1, "&Unscratch...")->trigger();
+        QCOMPARE(States, (QStringList{"KEPT PRG 3 can come back",
+                                      "GONE PRG 3 lost: its blocks have been used again"}));
+        QCOMPARE(ListedNames(W->View(1)), QStringList{"KEPT"});
+        // KEPT's entry and blocks are as they were before the scratch.
+        const ByteArray Now = FileBytes(Path);
+        QCOMPARE(ByteArray(Now.begin() + 91392 + 256, Now.begin() + 91392 + 256 + 32),
+                 ByteArray(Original.begin() + 91392 + 256, Original.begin() + 91392 + 256 + 32));
+        QCOMPARE(W->Form->UndoItem()->text(), QString("&Undo \"Unscratch\""));
+    }
 };
 
 QTEST_MAIN(UndoValidateTest)
