@@ -10,8 +10,8 @@
 
 namespace {
 
-const char* const ChangedElsewhere = " Undo is refused: the changes made before can no longer be "
-                                     "undone or redone.";
+const char* const ChangedElsewhere =
+    " is refused: the changes made before can no longer be undone or redone.";
 
 } // namespace
 
@@ -73,7 +73,8 @@ void TMainForm::StepHistory(bool Redo) {
         // before, would now undo that program's change instead.
         Replaying = false;
         History.Drop(Target.get());
-        Prompts.ShowError(QString::fromStdString(Error.what()) + ChangedElsewhere);
+        Prompts.ShowError(QString::fromStdString(Error.what()) + (Redo ? " Redo" : " Undo") +
+                          ChangedElsewhere);
         ReloadImage(Error.FileName);
         UpdateUndoItems();
         return;

@@ -113,7 +113,12 @@ void TMainForm::UnscratchClick(QAction* Sender) {
 }
 
 QString TMainForm::DamageNote(TC64Disk& Disk) {
-    const TValidation Found = Validate(Disk);
+    TValidation Found;
+    try {
+        Found = Validate(Disk);
+    } catch (const EC64DiskException&) {
+        return {}; // the listing has said what it could not read
+    }
     int Blocks = 0, Tracks = 0, Unclosed = 0, Other = 0;
     for (const TFinding& Finding : Found.Findings) {
         switch (Finding.Kind) {
