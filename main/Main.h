@@ -198,7 +198,7 @@ class TMainForm : public QMainWindow {
     QString TriggeringCommand() const;
     void StepHistory(bool Redo);
     void UpdateUndoItems();
-    // The side menus' Validate items; what a pane's status line adds for a disk that
+    // The side menus' Validate and Unscratch items; what a pane's status line adds for a disk that
     // validate would change or finds damaged ("BAM DIFFERS IN 21 BLOCKS"), empty for none.
     void BuildValidateItems();
     static QString DamageNote(TC64Disk& Disk);
