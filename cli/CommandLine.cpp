@@ -98,6 +98,12 @@ const std::vector<TCommandInfo>& Commands() {
          2,
          2,
          {"--basic", "--text", "--hex", "--raw", "--lower", "--dos"}},
+        {TCliCommand::Unscratch,
+         "unscratch",
+         "d64tool unscratch IMAGE NAME... [--all] [--ignore-write-protection] [--dos speed|dolphin]",
+         2,
+         Many,
+         {"--all", "--ignore-write-protection", "--dos"}},
     };
     return table;
 }

@@ -25,7 +25,8 @@ enum class TCliCommand {
     Rename,
     Sort,
     Move,
-    Cat
+    Cat,
+    Unscratch
 };
 
 // A malformed command line: exit status 2 with the usage of the command.

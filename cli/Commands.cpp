@@ -1,5 +1,5 @@
 // The subcommands of d64tool: list, format, import, copy, export, scratch, delete, bam,
-// validate, rename, sort, move, cat.
+// validate, unscratch, rename, sort, move, cat.
 #include "Commands.h"
 
 #include "CommandLine.h"
@@ -9,6 +9,7 @@
 #include "Listing.h"
 #include "NameConvention.h"
 #include "Reorder.h"
+#include "UnscratchCommand.h"
 #include "ValidateCommand.h"
 
 #include <filesystem>
@@ -323,6 +324,8 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
         return Move(Line, Err);
     case TCliCommand::Cat:
         return Cat(Line, Out, Err);
+    case TCliCommand::Unscratch:
+        return UnscratchImage(Line, Err);
     case TCliCommand::Help:
         return Help(Line, Out);
     case TCliCommand::None:

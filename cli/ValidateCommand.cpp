@@ -10,10 +10,6 @@
 
 namespace {
 
-std::string At(TTrackSector ts) {
-    return std::to_string(TrackOf(ts)) + "/" + std::to_string(SectorOf(ts));
-}
-
 std::string Quoted(const PetsciiString& Name) {
     return "\"" + PetsciiToCliName(Name) + "\"";
 }
@@ -42,41 +38,11 @@ const char* KindWord(TFindingKind Kind) {
     return "?";
 }
 
-// What is wrong, after the kind word, file and place.
-std::string Problem(const TFinding& f) {
-    switch (f.Kind) {
-    case TFindingKind::DirectoryChain:
-        return f.Detail.substr(0, f.Detail.find('\r'));
-    case TFindingKind::IllegalLink:
-        return "links to " + At(f.Link) + ", off the disk";
-    case TFindingKind::ChainLoops:
-        return "links back to " + At(f.Link) + " of its own chain";
-    case TFindingKind::CrossLinked:
-        return "links to " + At(f.Link) + " of " +
-               (f.Directory ? std::string("the directory") : Quoted(f.Other));
-    case TFindingKind::Unclosed:
-        return "file not closed, scratched on repair";
-    case TFindingKind::UnownedAllocated:
-        return "allocated in the BAM, but nothing holds it";
-    case TFindingKind::FreeInUse:
-        return "free in the BAM, but in use";
-    case TFindingKind::WrongFreeCount:
-    case TFindingKind::WrongBlockCount:
-        return std::to_string(f.Stated) + " stated, " + std::to_string(f.Counted) + " counted";
-    }
-    return {};
-}
-
-// The file and place of a finding: the directory entry stands for a chain's first link.
+// The file and place of a finding.
 std::string Subject(const TFinding& f) {
     if (f.Kind == TFindingKind::DirectoryChain) return {};
-    std::string Text = f.File.empty() ? (f.Directory ? "directory" : "") : Quoted(f.File);
-    const bool Chain = f.Kind == TFindingKind::IllegalLink || f.Kind == TFindingKind::ChainLoops ||
-                       f.Kind == TFindingKind::CrossLinked;
-    const std::string Place = f.Kind == TFindingKind::WrongFreeCount
-                                  ? "track " + std::to_string(TrackOf(f.Where))
-                              : Chain && f.Where == 0 ? std::string("entry")
-                                                      : At(f.Where);
+    const std::string Text = f.File.empty() ? (f.Directory ? "directory" : "") : Quoted(f.File);
+    const std::string Place = FindingPlace(f);
     return Text + (Text.empty() || Place.empty() ? "" : " ") + Place;
 }
 
@@ -110,7 +76,8 @@ TValidation CheckImage(const TCommandLine& Line, bool& Repaired, std::ostream& E
 
 std::string FindingLine(const TFinding& Finding) {
     const std::string Where = Subject(Finding);
-    return KindWord(Finding.Kind) + (Where.empty() ? "" : " " + Where) + ": " + Problem(Finding);
+    return KindWord(Finding.Kind) + (Where.empty() ? "" : " " + Where) + ": " +
+           FindingProblem(Finding, Quoted);
 }
 
 int ValidateImage(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {

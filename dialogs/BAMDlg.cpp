@@ -15,6 +15,8 @@ namespace {
 
 constexpr int ClientWidth = 636;
 constexpr int ClientHeight = 433;
+constexpr int MaxDamageLines = 4;
+constexpr int DamageLineHeight = 16;
 
 const char* const ChangeQuestion =
     "Changing the Block Availability Map can turn your disk in an invalid state!\r\n"
@@ -37,6 +39,11 @@ TBAMDlg::TBAMDlg(IUserPrompts& Prompts, QWidget* Owner)
     Image1->resize(Image1->pixmap().size());
     Image1->raise();
 
+    DamageText = new QLabel(this);
+    DamageText->setTextFormat(Qt::PlainText);
+    DamageText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    DamageText->hide();
+
     bok = DialogControls::NewButton(this, QStringLiteral("OK"), QRect(237, 404, 75, 25), true);
     bcancel = DialogControls::NewButton(this, QStringLiteral("Cancel"), QRect(325, 404, 75, 25));
 
@@ -47,6 +54,18 @@ TBAMDlg::TBAMDlg(IUserPrompts& Prompts, QWidget* Owner)
 
 void TBAMDlg::SetDisk(TC64Disk* Disk) {
     BamView1->SetDisk(Disk);
+    // The form grows by the lines naming the damage; the buttons move below them.
+    QStringList Lines = BamView1->Damage();
+    if (Lines.size() > MaxDamageLines)
+        Lines = Lines.mid(0, MaxDamageLines - 1)
+                << QString("... and %1 more").arg(Lines.size() - MaxDamageLines + 1);
+    const int Extra = Lines.isEmpty() ? 0 : DamageLineHeight * static_cast<int>(Lines.size()) + 6;
+    DamageText->setText(Lines.isEmpty() ? QString() : "Damage: " + Lines.join("\n        "));
+    DamageText->setGeometry(12, 398, ClientWidth - 24, Extra);
+    DamageText->setVisible(!Lines.isEmpty());
+    setFixedSize(ClientWidth, ClientHeight + Extra);
+    bok->move(237, 404 + Extra);
+    bcancel->move(325, 404 + Extra);
 }
 
 void TBAMDlg::bokClick() {

@@ -36,6 +36,8 @@ class TBAMDlg : public QDialog {
     QLabel* Image1;
     QPushButton* bok;
     QPushButton* bcancel;
+    // Below the chart on a damaged disk: what kept owners from being traced.
+    QLabel* DamageText;
 
   private:
     IUserPrompts& Prompts;

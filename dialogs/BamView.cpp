@@ -60,6 +60,7 @@ TBamGeometry TBamView::Geometry() const {
 
 void TBamView::LoadMap() {
     Map.clear();
+    FDamage.clear();
     if (!Disk) return;
     const TBamGeometry Layout = Geometry();
     for (int Track = 1; Track <= Layout.TrackCount(); ++Track) {
@@ -69,15 +70,24 @@ void TBamView::LoadMap() {
             Cell.WasUsed = Cell.Used = Disk->IsSectorUsed(MakeTrackSector(Track, Sector));
         }
     }
-    Disk->ReadDirectory(TFileKindSet::AllListed(),
-                        [this](const TC64DirRecord& Entry) { MarkFileBlocks(Entry); });
+    try {
+        Disk->ReadDirectory(TFileKindSet::AllListed(),
+                            [this](const TC64DirRecord& Entry) { MarkFileBlocks(Entry); });
+    } catch (const EC64DiskException& Error) {
+        // The entries read before the break keep their owners.
+        const QString Text = QString::fromStdString(Error.what());
+        FDamage << (Text.startsWith("Directory") ? Text : "Directory chain: " + Text);
+    }
 }
 
 void TBamView::MarkFileBlocks(const TC64DirRecord& Entry) {
     try {
         // A chain that visits a block twice is not traced, nor one that starts on the
         // directory track.
-        if (!Disk->IsChainValid(Entry.Entry)) return;
+        if (!Disk->IsChainValid(Entry.Entry)) {
+            FDamage << "\"" + PetsciiText::ToDisplay(Entry.Name) + "\": its chain loops or leaves the disk";
+            return;
+        }
         if (Entry.Track == Disk->DirTrack()) return;
         const PetsciiString Owner = Entry.Name + KindSuffix(Entry.Kind);
         TTrackSector Current = MakeTrackSector(Entry.Track, Entry.Sector);

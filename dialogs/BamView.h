@@ -2,13 +2,15 @@
 // with a dot where the block is allocated. Hovering a cell marks it, shows its track and
 // sector in a tip and, in the "FILE:" box, the file whose chain uses the block; clicking
 // toggles the cell. The toggled states reach the disk only through ApplyChanges. The
-// layout comes from TBamGeometry; the view paints it and follows the mouse.
+// layout comes from TBamGeometry; the view paints it and follows the mouse. On a damaged
+// disk the chart shows the owners that could be traced, and Damage() names the rest.
 #pragma once
 
 #include "BamGeometry.h"
 #include "c64disk.h"
 
 #include <QPixmap>
+#include <QStringList>
 #include <QWidget>
 
 #include <optional>
@@ -44,6 +46,10 @@ class TBamView : public QWidget {
     const QLabel* HintWindow() const { return FHintWindow; }
     // The record of a cell of the disk; none for any other value.
     const TBamRecord* Record(TTrackSector ts) const;
+
+    // What kept owners from being traced: a directory chain that loops or leaves the disk
+    // (the entries after the break are not read), files whose chains are broken.
+    const QStringList& Damage() const { return FDamage; }
 
     // The suffix of a kind in the file box: ".PRG", ".SEQ", ... or "UNKNOWN".
     static PetsciiString KindSuffix(TFileKind Kind);
@@ -83,4 +89,5 @@ class TBamView : public QWidget {
     QLabel* FHintWindow = nullptr;
     TTrackSector FHoverCell = 0;
     PetsciiString FFileText;
+    QStringList FDamage;
 };

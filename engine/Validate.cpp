@@ -8,6 +8,10 @@
 
 namespace {
 
+std::string At(TTrackSector ts) {
+    return std::to_string(TrackOf(ts)) + "/" + std::to_string(SectorOf(ts));
+}
+
 PetsciiString NameOf(const uint8_t* Entry) {
     return PetsciiToString(Entry + 5, 15);
 }
@@ -103,6 +107,38 @@ TValidation Check(TC64Disk& Disk, TTrace& Trace) {
 }
 
 } // namespace
+
+std::string FindingPlace(const TFinding& f) {
+    if (f.Kind == TFindingKind::DirectoryChain) return {};
+    if (f.Kind == TFindingKind::WrongFreeCount) return "track " + std::to_string(TrackOf(f.Where));
+    const bool Chain = f.Kind == TFindingKind::IllegalLink || f.Kind == TFindingKind::ChainLoops ||
+                       f.Kind == TFindingKind::CrossLinked;
+    return Chain && f.Where == 0 ? std::string("entry") : At(f.Where);
+}
+
+std::string FindingProblem(const TFinding& f, const std::function<std::string(const PetsciiString&)>& Name) {
+    switch (f.Kind) {
+    case TFindingKind::DirectoryChain:
+        return f.Detail.substr(0, f.Detail.find('\r'));
+    case TFindingKind::IllegalLink:
+        return "links to " + At(f.Link) + ", off the disk";
+    case TFindingKind::ChainLoops:
+        return "links back to " + At(f.Link) + " of its own chain";
+    case TFindingKind::CrossLinked:
+        return "links to " + At(f.Link) + " of " +
+               (f.Directory ? std::string("the directory") : Name(f.Other));
+    case TFindingKind::Unclosed:
+        return "file not closed, scratched on repair";
+    case TFindingKind::UnownedAllocated:
+        return "allocated in the BAM, but nothing holds it";
+    case TFindingKind::FreeInUse:
+        return "free in the BAM, but in use";
+    case TFindingKind::WrongFreeCount:
+    case TFindingKind::WrongBlockCount:
+        return std::to_string(f.Stated) + " stated, " + std::to_string(f.Counted) + " counted";
+    }
+    return {};
+}
 
 bool RepairFixes(TFindingKind Kind) {
     return Kind == TFindingKind::Unclosed || Kind == TFindingKind::UnownedAllocated ||

@@ -7,6 +7,7 @@
 
 #include "c64disk.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,13 @@ struct TFinding {
     int Stated = 0, Counted = 0; // the count on the disk and the one found
     std::string Detail;          // the reason a directory chain cannot be read
 };
+
+// Where a finding is, as a line shows it: "track 18" for a free count, "entry" for a chain
+// whose first link is wrong, else "track/sector"; empty for an unreadable directory.
+std::string FindingPlace(const TFinding& Finding);
+// What is wrong, in words; Name spells the other file's name of a cross-link.
+std::string FindingProblem(const TFinding& Finding,
+                           const std::function<std::string(const PetsciiString&)>& Name);
 
 // Whether Repair puts a finding right (the BAM and unclosed files) or only reports it.
 bool RepairFixes(TFindingKind Kind);

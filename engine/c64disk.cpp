@@ -677,3 +677,16 @@ bool TC64Disk::FileChangedElsewhere() {
         return false; // locked past the wait or unreadable: the next write still checks
     }
 }
+
+void TC64Disk::RestoreImage(const ByteArray& Bytes) {
+    if (!FImage || Bytes.size() != FImageSize)
+        throw EC64DiskException("The image to restore has another size!");
+    ByteArray Current(FImage.get(), FImage.get() + FImageSize);
+    std::memcpy(FImage.get(), Bytes.data(), FImageSize);
+    try {
+        Save();
+    } catch (...) {
+        std::memcpy(FImage.get(), Current.data(), FImageSize);
+        throw;
+    }
+}

@@ -184,6 +184,12 @@ class TC64Disk {
     // When true, soft write protection is not enforced. Set by callers.
     bool IgnoreSoftWriteProtection = true;
 
+    // Puts whole image bytes of this disk's size (an earlier state of it) back in memory
+    // and writes them in one save, after the check that no other program changed the
+    // file. Soft write protection does not stop it: the bytes are the disk's own. When
+    // the save fails, the image in memory stays as it was.
+    void RestoreImage(const ByteArray& Bytes);
+
   protected:
     TC64Disk();
     // The part both constructors share: flags, the PrologicDOS refusal, the emulation.

@@ -52,6 +52,8 @@ const char* const ShortcutsText = "Shortcuts for Kobaltmandrexis:\r\n\r\n"
                                   "CTRL-B       :  boot focused disk\r\n"
                                   "CTRL-N       :  create new disk\r\n"
                                   "CTRL-O       :  open disk\r\n"
+                                  "CTRL-Z       :  undo the last change\r\n"
+                                  "CTRL-SHIFT-Z :  redo the change undone\r\n"
                                   "CTRL-R / Return :  run selected file\r\n"
                                   "ALT-F1       :  open disk on left side\r\n"
                                   "ALT-F2       :  open disk on right side\r\n"
@@ -147,6 +149,7 @@ void TMainForm::Guarded(const std::function<void()>& Handler) {
             // read again, so that what the user sees is what the file holds now.
             Prompts.ShowError(QString::fromStdString(Error.what()));
             ReloadImage(Error.FileName);
+            UpdateUndoItems(); // the steps of the file read again are gone
         }
     });
 }
@@ -160,19 +163,27 @@ void TMainForm::ReloadImage(const std::string& FileName) {
         }
 }
 
-bool TMainForm::ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals) {
+bool TMainForm::ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals,
+                           const QString& Command) {
     const std::shared_ptr<TC64Disk> Changed = DiskRef(Side);
     // The image as its file held it before: memory and file agree between commands.
-    const ByteArray Before(Changed->Image(), Changed->Image() + Changed->ImageSize());
+    ByteArray Before(Changed->Image(), Changed->Image() + Changed->ImageSize());
+    const QString StepName = Command.isEmpty() ? TriggeringCommand() : Command;
     try {
         Change();
+        RecordChange(Changed, StepName, std::move(Before));
         return true;
     } catch (const EC64DiskChangedException&) {
         throw; // nothing written: the guard reads the other program's image
     } catch (const std::exception& Error) {
         QString Text = QString::fromStdString(Error.what());
-        if (const std::shared_ptr<TC64Disk> Fresh = RereadDisk(Changed, Text))
+        if (const std::shared_ptr<TC64Disk> Fresh = RereadDisk(Changed, Text)) {
+            // The file is the one the history knows: its steps go on with the new object,
+            // and a change written in part is one more of them.
+            History.Move(Changed.get(), Fresh);
             Text += FailedWriteNote(ByteArray(Fresh->Image(), Fresh->Image() + Fresh->ImageSize()) == Before);
+            RecordChange(Fresh, StepName, std::move(Before));
+        }
         if (PlainRefusals && dynamic_cast<const EC64DiskException*>(&Error))
             Prompts.ShowMessage(Text);
         else
@@ -364,6 +375,7 @@ void TMainForm::BuildMenus() {
     EditMenu->addAction(SelectAll1);
     EditMenu->addSeparator();
     EditMenu->addActions({SortByName1, SortByType1, SortBySize1});
+    BuildUndoItems(EditMenu);
     QMenu* ViewMenu = menuBar()->addMenu("&View");
     ViewMenu->addAction(Reload1);
 
@@ -380,6 +392,7 @@ void TMainForm::BuildMenus() {
         Menu->addAction(SoftWrite[Index]);
         Menu->setEnabled(false);
     }
+    BuildValidateItems();
 
     QMenu* EmulationMenu = menuBar()->addMenu("E&mulation");
     EmulationMenu->addAction(Run1);
@@ -860,6 +873,7 @@ void TMainForm::RefreshSide(int Side) {
                 TFileKindSet::AllListed(), [this](const TC64DirRecord& Record) { AddDirEntry(Record); });
             Status = QString::asprintf("%u BLOCKS FREE - %u FILE(S) ON DISK",
                                        static_cast<unsigned>(FreeBlocks), static_cast<unsigned>(Listed));
+            Status += DamageNote(*SideDisk);
         } catch (const EC64DiskException& Error) {
             Prompts.ShowWarning("This disk may be damaged!\r\n" + QString::fromStdString(Error.what()));
         }
@@ -881,6 +895,7 @@ void TMainForm::RefreshSide(int Side) {
     }
     FormResize();
     WatchShownFiles();
+    UpdateUndoItems();
 }
 
 void TMainForm::RefreshChangedSide(int Side) {

@@ -5,6 +5,7 @@
 
 #include "D64StringGridList.h"
 #include "HostExport.h"
+#include "UndoHistory.h"
 #include "ViceSettings.h"
 #include "c64disk.h"
 
@@ -65,6 +66,8 @@ class TMainForm : public QMainWindow {
     QMenu* SideMenu(int Side) const;
     QAction* DosEmulationItem(int Side, TDosEmulation Emulation) const;
     QAction* SoftWriteItem(int Side) const;
+    QAction* UndoItem() const { return Undo1; }
+    QAction* RedoItem() const { return Redo1; }
 
     // Public handlers (bound to menu items, tool buttons, grids and labels).
     void NewD641Click();
@@ -117,6 +120,12 @@ class TMainForm : public QMainWindow {
     void View1RowsDropped(TD64StringGrid* Target, TD64StringGrid* Source, const TIntegerArray& Rows, int Row);
     // The host format Export and dragging rows out write: plain by type, or PC64.
     TExportFormat ExportFormat() const;
+    // Undo and redo of the last change to any image shown (MainUndo.cpp).
+    void UndoClick();
+    void RedoClick();
+    // Validate and Unscratch of a side (MainValidate.cpp).
+    void ValidateClick(QAction* Sender);
+    void UnscratchClick(QAction* Sender);
 
     // Opens an image into a side (1 or 2) as choosing it after Alt+F1 or Alt+F2 does: the
     // same messages, row 1 selected. For images named on the command line.
@@ -191,7 +200,10 @@ class TMainForm : public QMainWindow {
     // for a later write to carry there, and the error is shown with a line on what the
     // file holds: through the plain message box for the engine's refusals when
     // PlainRefusals, else through the error display. False when the change failed.
-    bool ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals = false);
+    // A change that alters the image is recorded for undo under Command, or under the
+    // name of the menu item or key that triggered it.
+    bool ChangeDisk(int Side, const std::function<void()>& Change, bool PlainRefusals = false,
+                    const QString& Command = {});
     // Replaces a disk object, in every side that shows it, by its file read anew (keeping
     // its DOS emulation) and rebuilds those sides, the active one last; returns the new
     // object. When the file cannot be read, the sides are emptied and a line saying why
@@ -213,6 +225,17 @@ class TMainForm : public QMainWindow {
     // Reads a disk again into the sides that show it, keeping their selection (by name),
     // current row and scroll position.
     void ReloadKeepingView(const std::shared_ptr<TC64Disk>& Stale);
+    // Undo and redo (MainUndo.cpp): the Edit menu's items, the step recorded after a
+    // change, one step taken back or done again, the items' captions.
+    void BuildUndoItems(QMenu* EditMenu);
+    void RecordChange(const std::shared_ptr<TC64Disk>& Changed, const QString& Command, ByteArray Before);
+    QString TriggeringCommand() const;
+    void StepHistory(bool Redo);
+    void UpdateUndoItems();
+    // The side menus' Validate and Unscratch items; what a pane's status line adds for a disk that
+    // validate would change or finds damaged ("BAM DIFFERS IN 21 BLOCKS"), empty for none.
+    void BuildValidateItems();
+    static QString DamageNote(TC64Disk& Disk);
 
     std::shared_ptr<TC64Disk>& DiskRef(int Side);
     TD64StringGrid* ViewOf(int Side) const;
@@ -328,4 +351,13 @@ class TMainForm : public QMainWindow {
     QAction* ExportPc641 = nullptr;
     // File > View, also in the popup
     QAction* ViewFile1 = nullptr;
+    // Undo and redo
+    QAction* Undo1 = nullptr;
+    QAction* Redo1 = nullptr;
+    TUndoHistory History;
+    // An undo or redo is writing: its write is not a change to record.
+    bool Replaying = false;
+    // Side menus, index 0 left, 1 right
+    QAction* ValidateItem[2] = {};
+    QAction* UnscratchItem[2] = {};
 };

@@ -74,3 +74,21 @@ TEST(ValidateCommandTest, AConsistentImageSaysNothingAndABrokenDirectoryIsNotRep
 }
 
 } // namespace
+
+TEST(UnscratchCommandTest, BringsBackAScratchedFileByNameAndRefusesAMissingOne) {
+    TTempDir dir;
+    const std::string image = dir.Path("u.d64");
+    ASSERT_EQ(RunTool({"format", image}).Status, 0);
+    WriteBytes(dir.Path("a.prg"), RandomBytes(1000, 1));
+    ASSERT_EQ(RunTool({"import", image, dir.Path("a.prg")}).Status, 0);
+    const ByteArray original = ReadBytes(image);
+    ASSERT_EQ(RunTool({"scratch", image, "a"}).Status, 0);
+    const ByteArray scratched = ReadBytes(image);
+
+    const TRunResult missing = RunTool({"unscratch", image, "b"});
+    EXPECT_EQ(missing.Status, 1);
+    EXPECT_EQ(missing.Err, "No scratched file \"b\"\n");
+    EXPECT_EQ(ReadBytes(image), scratched);
+    EXPECT_EQ(RunTool({"unscratch", image, "a"}).Status, 0);
+    EXPECT_EQ(ReadBytes(image), original);
+}

@@ -9,6 +9,7 @@
 
 #include <QFontDatabase>
 #include <QLabel>
+#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -173,6 +174,24 @@ class BamViewTest : public QObject {
         // one that loops.
         QCOMPARE(QStringList({Owner(18, 1), Owner(6, 0), Owner(5, 0), Owner(5, 1), Owner(1, 0)}),
                  QStringList({"", "", "", "", ""}));
+    }
+
+    void damagedDiskShowsTheOwnersItCouldTraceAndNamesTheDamage() {
+        const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("loop.d64"));
+        AddFile(*Disk, "GAME", 600); // 17/0, 17/10, 17/20
+        AddLoopingFile(*Disk, "LOOP", MakeTrackSector(5, 0), MakeTrackSector(5, 1));
+        // The directory's first sector links back to itself.
+        WriteTrackSector(Disk->GetSector(MakeTrackSector(18, 1)), MakeTrackSector(18, 1));
+
+        TBamView* View = ShowDisk(*Disk);
+        QCOMPARE(View->Damage(), (QStringList{"\"LOOP\": its chain loops or leaves the disk",
+                                              "Directory chain loops back to T:18/S:1!"}));
+        QVERIFY(Dialog->DamageText->isVisible());
+        QVERIFY(Dialog->DamageText->text().startsWith("Damage: \"LOOP\""));
+        QVERIFY(Dialog->bok->geometry().top() > Dialog->DamageText->geometry().bottom());
+        MoveTo(View, CellCentre(17, 10));
+        QCOMPARE(View->FileText(), QString("GAME.PRG"));
+        QVERIFY(View->Record(MakeTrackSector(17, 10))->Used);
     }
 
     void hoverMarksTheCellAndPlacesTheTip() {

@@ -92,7 +92,7 @@ complete_d64tool() {
         _d64tool; printf "%s\n" "${COMPREPLY[@]}" | LC_ALL=C sort | tr "\n" " "' \
         "$root/share/bash-completion/completions/d64tool" d64tool "$@")
 }
-[ "$(complete_d64tool "")" = "--help --version bam cat copy delete export format import list move rename scratch sort validate " ] ||
+[ "$(complete_d64tool "")" = "--help --version bam cat copy delete export format import list move rename scratch sort unscratch validate " ] ||
     fail "d64tool completes the commands as '$(complete_d64tool "")'"
 [ "$(complete_d64tool format x.d64 --tracks "")" = "35 40 " ] || fail "no choices of --tracks"
 [[ $(complete_d64tool format x.d64 --e) == "--error-bytes " ]] || fail "no options of format"

@@ -171,7 +171,8 @@ class DiskCommandsTest : public QObject {
         Image = ReadFile(Path);
         for (int Track = 1; Track <= 35; ++Track)
             QCOMPARE(uint8_t(Image[Header + 4 * Track]), uint8_t(Track == 18 ? 17 : 255));
-        QCOMPARE(Form->StatusText(1), QString("8670 BLOCKS FREE - 0 FILE(S) ON DISK"));
+        QCOMPARE(Form->StatusText(1),
+                 QString("8670 BLOCKS FREE - 0 FILE(S) ON DISK - BAM COUNTS 34 TRACKS WRONG - VALIDATE"));
     }
 
     void protectedDiskIsEditedAndKeepsItsSetting() {
@@ -256,7 +257,8 @@ class DiskCommandsTest : public QObject {
         };
         Prompts.YesNoAnswers = {true};
         Apply(deDolphinDos, 9945);
-        QCOMPARE(Form->StatusText(1), QString("9945 BLOCKS FREE - 0 FILE(S) ON DISK"));
+        QCOMPARE(Form->StatusText(1),
+                 QString("9945 BLOCKS FREE - 0 FILE(S) ON DISK - BAM COUNTS 39 TRACKS WRONG - VALIDATE"));
         QByteArray Image = ReadFile(Path);
         for (int Track = 36; Track <= 40; ++Track) {
             QCOMPARE(uint8_t(Image[Header + 172 + 4 * (Track - 36)]), uint8_t(255)); // DolphinDOS
@@ -266,7 +268,8 @@ class DiskCommandsTest : public QObject {
         Apply(deSpeedDos, 0);
         QCOMPARE(Prompts.Questions(), QStringList{FreeBlocksQuestion});
         QCOMPARE(ReadFile(Path), Image);
-        QCOMPARE(Form->StatusText(1), QString("8670 BLOCKS FREE - 0 FILE(S) ON DISK"));
+        QCOMPARE(Form->StatusText(1),
+                 QString("8670 BLOCKS FREE - 0 FILE(S) ON DISK - BAM DIFFERS IN 85 BLOCKS - VALIDATE"));
     }
 
     void filePropertiesChangeOnlyTheEntry() {
@@ -417,7 +420,8 @@ class DiskCommandsTest : public QObject {
         Expected[Header + 4] = char(20);
         Expected[Header + 5] = char(uint8_t(Before[Header + 5]) & ~1);
         QCOMPARE(ReadFile(Right), Expected);
-        QCOMPARE(Form->StatusText(2), QString("660 BLOCKS FREE - 1 FILE(S) ON DISK"));
+        QCOMPARE(Form->StatusText(2),
+                 QString("660 BLOCKS FREE - 1 FILE(S) ON DISK - BAM DIFFERS IN 1 BLOCK - VALIDATE"));
     }
 
     void bamOnAProtectedDiskReportsAndRefreshes() {

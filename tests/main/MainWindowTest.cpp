@@ -266,7 +266,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(View->GetRowEntry(2)[5], uint8_t('X'));
         QCOMPARE(View->GetRowEntry(3)[5], uint8_t('D'));
 
-        QCOMPARE(Form->StatusText(1), StatusFor(Disk, 5));
+        // The disk's BAM is not traced from its entries: a damage note follows.
+        QVERIFY(Form->StatusText(1).startsWith(StatusFor(Disk, 5) + " - "));
         QCOMPARE(Form->DiskNameLabel(1)->text(), Header(Disk));
         QVERIFY(Form->DiskNameLabel(1)->text().contains("TESTDISK"));
         QCOMPARE(Form->windowTitle(), Path + " - Kobaltmandrexis 0.2");
@@ -513,7 +514,9 @@ class MainWindowTest : public QObject {
         QVERIFY(Text.contains("\r\nCTRL-V       :  select WinVice\r\nCTRL-E       :  select VICE\r\n"));
         QVERIFY(
             Text.endsWith("\r\nF9               :  rename file in place\r\nCTRL-SHIFT-R :  reload disks"));
-        QCOMPARE(Text.count("\r\n"), 23);
+        QCOMPARE(Text.count("\r\n"), 25);
+        QVERIFY(Text.contains(
+            "\r\nCTRL-Z       :  undo the last change\r\nCTRL-SHIFT-Z :  redo the change undone\r\n"));
     }
 
     void dosEmulationItems() {
@@ -529,7 +532,7 @@ class MainWindowTest : public QObject {
         Form->DosEmulationItem(1, Other)->trigger();
         QCOMPARE(Disk->DosEmulation(), Other);
         QVERIFY(Form->DosEmulationItem(1, Other)->isChecked());
-        QCOMPARE(Form->StatusText(1), StatusFor(Disk, 2));
+        QVERIFY(Form->StatusText(1).startsWith(StatusFor(Disk, 2)));
 
         // CBM DOS refuses 40 tracks; the side is rebuilt with the emulation it kept.
         Form->DosEmulationItem(1, deCbmDos)->trigger();
@@ -583,7 +586,7 @@ class MainWindowTest : public QObject {
         QVERIFY(Form->DosEmulationItem(1, Other)->isChecked());
         QVERIFY(Form->DosEmulationItem(2, Other)->isChecked());
         QCOMPARE(Form->StatusText(2), Form->StatusText(1));
-        QCOMPARE(Form->StatusText(1), StatusFor(Form->Disk(1), 1));
+        QVERIFY(Form->StatusText(1).startsWith(StatusFor(Form->Disk(1), 1)));
         // The side that acted keeps the focus.
         QCOMPARE(Form->ActiveSide(), 1);
 
