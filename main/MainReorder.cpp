@@ -6,11 +6,11 @@
 
 #include "D64StringGrid.h"
 #include "DisknameKeyFilter.h"
+#include "HostExport.h"
 #include "LocalPath.h"
 #include "PetsciiText.h"
 #include "Reorder.h"
 #include "UserPrompts.h"
-#include "HostExport.h"
 #include "hostfile.h"
 
 #include <QFileSystemWatcher>
@@ -283,6 +283,7 @@ void TMainForm::Reload1Click() {
 }
 
 void TMainForm::ReloadKeepingView(const std::shared_ptr<TC64Disk>& Stale) {
+    const int Active = ActiveSide();
     TPaneView Kept[2];
     for (int Side : {1, 2})
         if (DiskRef(Side) == Stale) Kept[Side - 1] = CaptureView(ViewOf(Side));
@@ -294,4 +295,9 @@ void TMainForm::ReloadKeepingView(const std::shared_ptr<TC64Disk>& Stale) {
     }
     for (int Side : {1, 2})
         if (DiskRef(Side) == Fresh) RestoreView(ViewOf(Side), Kept[Side - 1]);
+    // A refresh takes the focus to its pane; another program's change must not move it.
+    if (ActiveSide() != Active) {
+        ViewOf(Active)->SetFocus();
+        SetCaptionFor(Active);
+    }
 }

@@ -205,6 +205,18 @@ class ReorderCommandsTest : public QObject {
         Action(*W->Form, "&Reload")->trigger();
         QVERIFY(W->Form->Disk(1).get() != Before);
         QCOMPARE(SelectedRows(W->View(1)), (std::vector<int>{4}));
+
+        // A change to the other pane's file leaves the focus and the caption where they are.
+        const QString Other = MakeImage(W->PathOf("b.d64"), {{"OLD", SomeBytes(100, 9)}});
+        W->Open(2, Other);
+        W->View(1)->SetFocus();
+        const QString Caption = W->Form->windowTitle();
+        uint8_t Entry[32] = {0, 0, 0x82};
+        StringToPetscii("NEW", Entry + 5, 15);
+        TC64Disk::OpenDiskImage(LocalPath(Other), deCbmDos)->AddFile(SomeBytes(50, 7), Entry);
+        QTRY_VERIFY(ListedNames(W->View(2)).contains("NEW"));
+        QCOMPARE(W->Form->ActiveSide(), 1);
+        QCOMPARE(W->Form->windowTitle(), Caption);
     }
 };
 
