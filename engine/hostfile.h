@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,7 @@ class TFile {
     void Reserve(const uint8_t* Data, size_t Count);
 
   private:
-    friend TFileStamp ReplaceWhole(const std::string&, const uint8_t*, size_t,
-                                   const std::function<void(TFile&)>&, class TFolderSyncs*);
+    friend struct TReplaceSteps;
     std::string Path;
     int Fd = -1;
     uint64_t ReadPosition = 0;
@@ -131,6 +131,35 @@ class TFolderSyncs {
 // Deferred, when given, takes the folder's sync after the rename.
 TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
                         const TReplaceCheck& Check = {}, TFolderSyncs* Deferred = nullptr);
+
+// Many files replaced together (an export): each is written to its temporary file as it
+// is added; Commit syncs them all at once (the file system takes syncs that wait together
+// in one commit of its journal, where one after another each waits for its own), then
+// renames each into place in the order added and syncs each folder once. As durable as a
+// ReplaceWhole of each: every file's data is synced before its rename, its folder after.
+// A file that must be written in place is replaced as it is added. The old files stay
+// locked until their renames; what the destructor finds uncommitted is removed.
+class TReplaceBatch {
+  public:
+    // At most this many files wait at a time (Add commits them first), so that the open
+    // files stay few: the most a disk's directory holds, one batch for a whole disk.
+    static constexpr size_t Limit = 144;
+    TReplaceBatch();
+    ~TReplaceBatch();
+    TReplaceBatch(const TReplaceBatch&) = delete;
+    TReplaceBatch& operator=(const TReplaceBatch&) = delete;
+
+    // Raises as ReplaceWhole does; the files added before stay waiting. A path added
+    // again takes the later contents.
+    void Add(const std::string& Path, const uint8_t* Data, size_t Count);
+    // Raises for the first file that fails, after renaming the others and syncing the
+    // folders.
+    void Commit();
+
+  private:
+    struct TWaiting;
+    std::vector<std::unique_ptr<TWaiting>> FWaiting;
+};
 
 // Told, again and again, how long a lock has been waited for so far.
 using TLockWaitNote = std::function<void(std::chrono::milliseconds Waited)>;
