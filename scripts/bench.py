@@ -3,7 +3,8 @@
 
 Each job runs ours and the peer's command alternately, N pairs (default 11), from the same
 prepared files; the table gives the median of the per-pair ratios, with the lowest and
-highest ratio as the spread. Usage: scripts/bench.py BUILD-BIN-DIR [--pairs N]
+highest ratio as the spread. Usage: scripts/bench.py BUILD-BIN-DIR [--pairs N] [--only WORD]
+(--only runs the rows whose label holds WORD, as "export" or "Start-up").
 """
 import argparse
 import os
@@ -200,16 +201,33 @@ def measure(label, goal, ours, peer, pairs, rows):
     print(f"  {label}: {med:.2f}x", file=sys.stderr)
 
 
+def start_up(d, editor, bare, pairs, rows):
+    ratios, rss = [], []
+    for i in range(pairs + 1):
+        o = d.time_to_map([editor, "--new-window"])
+        p = d.time_to_map([bare])
+        if i:
+            ratios.append(o[0] / p[0])
+            rss.append(o[1] / p[1])
+    med = statistics.median(ratios)
+    rows.append(("Start-up: exec to window mapped vs a bare QMainWindow", f"{med:.2f}x ({spread(ratios)})", "1.5x",
+                 "yes" if med <= 1.5 else "no"))
+    r = statistics.median(rss)
+    rows.append(("Start-up: RSS when mapped vs a bare QMainWindow", f"{r:.2f}x ({spread(rss)})", "1.3x",
+                 "yes" if r <= 1.3 else "no"))
+
+
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("bindir")
     ap.add_argument("--pairs", type=int, default=11)
+    ap.add_argument("--only", default="")
     a = ap.parse_args()
     w = Work(os.path.abspath(a.bindir))
     rows = []
     try:
         window_copy = os.path.join(w.bin, "window_copy_bench")
-        if os.path.exists(window_copy):
+        if os.path.exists(window_copy) and a.only in "Window: F5 copy":
             cpu_ms = []
 
             def ours_window():
@@ -228,25 +246,15 @@ def main():
             c = statistics.median(cpu_ms[1:])
             rows.append(("Window: F5 copy, CPU of the command", f"{c:.1f} ms", "16 ms", "yes" if c < 16 else "no"))
         for job in cli_jobs(w):
-            measure(*job, a.pairs, rows)
+            if a.only in job[0]:
+                measure(*job, a.pairs, rows)
         bare = os.path.join(w.bin, "bare_window")
         editor = os.path.join(w.bin, "kobaltmandrexis")
-        d = Display()
-        if d.proc and os.path.exists(bare) and os.path.exists(editor):
+        if os.path.exists(bare) and os.path.exists(editor) and a.only in "Start-up":
+            d = Display()
             try:
-                ratios, rss = [], []
-                for i in range(a.pairs + 1):
-                    o = d.time_to_map([editor, "--new-window"])
-                    p = d.time_to_map([bare])
-                    if i:
-                        ratios.append(o[0] / p[0])
-                        rss.append(o[1] / p[1])
-                med = statistics.median(ratios)
-                rows.append(("Start-up: exec to window mapped vs a bare QMainWindow",
-                             f"{med:.2f}x ({spread(ratios)})", "1.5x", "yes" if med <= 1.5 else "no"))
-                r = statistics.median(rss)
-                rows.append(("Start-up: RSS when mapped vs a bare QMainWindow", f"{r:.2f}x ({spread(rss)})",
-                             "1.3x", "yes" if r <= 1.3 else "no"))
+                if d.proc:
+                    start_up(d, editor, bare, a.pairs, rows)
             finally:
                 d.close()
     finally:
