@@ -10,6 +10,7 @@
 
 #include <QAction>
 
+#include <set>
 #include <system_error>
 
 namespace {
@@ -151,8 +152,11 @@ void TMainForm::ExportFiles(int Tag) {
 
     bool OverwriteAll = false;
     unsigned Exported = 0;
-    // Each file is synced before it takes its name; its folder once, after them all.
-    HostFile::TFolderSyncs Syncs;
+    // The files are written first and synced together at the end, each before it takes its
+    // name, each folder once after them all.
+    HostFile::TReplaceBatch Batch;
+    // Names this export writes: a second file of one name finds the first as existing.
+    std::set<std::string> Written;
     for (int Row : Rows) {
         uint8_t* Entry = View->GetRowEntry(Row);
         // A file that cannot be read or written is reported, and the export goes on.
@@ -181,7 +185,7 @@ void TMainForm::ExportFiles(int Tag) {
         } else {
             Target = Folder + ExportBaseName(Entry + 5) + ".prg";
         }
-        if (!OverwriteAll && HostFile::Exists(Target)) {
+        if (!OverwriteAll && (HostFile::Exists(Target) || Written.count(Target))) {
             // Closing the question answers No: the existing file stays.
             const IUserPrompts::TAnswer Answer =
                 Prompts.AskYesNoAll("The file <" + FromLocalPath(Target) + "> already exists! Overwrite?");
@@ -190,14 +194,15 @@ void TMainForm::ExportFiles(int Tag) {
         }
         // The old file is replaced only once the new one is complete.
         try {
-            HostFile::ReplaceWhole(Target, Bytes.data(), Bytes.size(), {}, &Syncs);
+            Batch.Add(Target, Bytes.data(), Bytes.size());
         } catch (const std::system_error& Error) {
             Report(Error);
             continue;
         }
+        Written.insert(Target);
         ++Exported;
     }
-    // A folder that cannot be synced is the command's failure, shown by the guard.
-    Syncs.SyncAll();
+    // A file or folder that cannot be synced is the command's failure, shown by the guard.
+    Batch.Commit();
     Prompts.ShowMessage(QString::number(Exported) + " Files successfully exported!");
 }
