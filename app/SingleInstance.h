@@ -5,8 +5,7 @@
 #include <QObject>
 #include <QStringList>
 #include <functional>
-
-class QLocalServer;
+#include <sys/types.h>
 
 namespace SingleInstance {
 
@@ -27,11 +26,16 @@ class TServer : public QObject {
 
   public:
     TServer(const QString& Path, std::function<void(const QStringList&)> Open, QObject* Parent = nullptr);
+    ~TServer() override;
     bool Listening() const;
 
   private:
-    QLocalServer* Server = nullptr;
+    class TConnection;
+    QString Path;
     std::function<void(const QStringList&)> Open;
+    int Fd = -1;
+    // The socket file's, to remove it only while it is still this server's.
+    ino_t Inode = 0;
 };
 
 } // namespace SingleInstance

@@ -208,12 +208,18 @@ int Export(const TCommandLine& Line, std::ostream& Err) {
         outputs.emplace_back(target, ExportFileBytes(entry, disk->LoadFile(entry), format));
     }
     // Every file goes through a temporary file synced and renamed into place, so that a
-    // failed write never costs the file it would have replaced; the folder is synced
-    // once, after them all.
-    HostFile::TFolderSyncs syncs;
-    for (const auto& [target, bytes] : outputs)
-        HostFile::ReplaceWhole(target.string(), bytes.data(), bytes.size(), {}, &syncs);
-    syncs.SyncAll();
+    // failed write never costs the file it would have replaced; the files are synced
+    // together and the folder once, after them all. The files written before a failure
+    // are still put in place.
+    HostFile::TReplaceBatch batch;
+    try {
+        for (const auto& [target, bytes] : outputs)
+            batch.Add(target.string(), bytes.data(), bytes.size());
+    } catch (...) {
+        batch.Commit();
+        throw;
+    }
+    batch.Commit();
     return ecOk;
 }
 

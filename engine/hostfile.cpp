@@ -2,12 +2,14 @@
 #include "hostfile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <exception>
 #include <fcntl.h>
 #include <memory>
 #include <pthread.h>
@@ -400,7 +402,8 @@ TFileStamp WriteInPlace(const std::string& Path, TFile& File, const uint8_t* Dat
 }
 
 // Paths of temporary files, in fixed storage a signal handler may read.
-constexpr int TempSlots = 8;
+// Room for a full batch of replaces and a few more.
+constexpr int TempSlots = TReplaceBatch::Limit + 8;
 char TempPaths[TempSlots][PATH_MAX];
 volatile sig_atomic_t TempUsed[TempSlots];
 
@@ -562,72 +565,173 @@ void TFolderSyncs::SyncAll() {
         SyncFolder(Folder);
 }
 
+// The steps of a replace by rename, which the single replace and the batch share.
+struct TReplaceSteps {
+    // The new contents written to a temporary file, not yet synced nor renamed; the old
+    // file open and locked. Without a temporary file when it was written in place.
+    struct TReady {
+        std::string Path;
+        std::string Folder;
+        std::unique_ptr<TFile> Old;
+        std::unique_ptr<TTemporary> Temp;
+        TFileStamp InPlaceStamp;
+    };
+
+    // Path has its links resolved.
+    static TReady Prepare(const std::string& Path, const uint8_t* Data, size_t Count,
+                          const TReplaceCheck& CheckOld) {
+        const TPathParts Parts = SplitPath(Path);
+        TReady Ready{Path, Parts.Folder, nullptr, nullptr, {}};
+
+        // The old file stays open and locked exclusively until the new one is in place, so
+        // that a program reading it under a shared lock is not disturbed half way.
+        std::unique_ptr<TFile>& Old = Ready.Old;
+        struct stat OldSt = {};
+        if (Exists(Path)) {
+            Old = std::make_unique<TFile>(Path, TFile::TMode::Write);
+            RestoreFromJournals(Path, *Old);
+            if (CheckOld) CheckOld(*Old);
+            OldSt = StatOf(Old->Fd, Path);
+        }
+
+        // Keep the permissions of the file being replaced; a new file gets the usual
+        // default of 0666 less the umask, as if created directly.
+        mode_t Mode;
+        if (Old) {
+            Mode = OldSt.st_mode & 07777;
+        } else {
+            mode_t Mask = ::umask(0);
+            ::umask(Mask);
+            Mode = 0666 & ~Mask;
+        }
+
+        // A rename would cut the file off from its other hard links.
+        bool InPlace = Old && OldSt.st_nlink > 1;
+        std::unique_ptr<TTemporary>& Temp = Ready.Temp;
+        if (!InPlace) {
+            try {
+                if (int e = Injected("create")) Fail(e, "Can't create file", Path);
+                Temp = std::make_unique<TTemporary>(Parts.Folder + TemporaryPrefix(Parts.Base) + "XXXXXX",
+                                                    TTemporary::TKind::File);
+            } catch (const std::system_error& Error) {
+                // A folder this user may not write to can still hold a file he may write.
+                if (!Old) Fail(Error.code().value(), "Can't create file", Path);
+                InPlace = true;
+            }
+            struct stat TempSt;
+            const bool OtherOwner = Temp && Old && ::fstat(Temp->Fd(), &TempSt) == 0 &&
+                                    (TempSt.st_uid != OldSt.st_uid || TempSt.st_gid != OldSt.st_gid);
+            // The file keeps its owner and group, or it is not replaced but rewritten.
+            if (OtherOwner && ::fchown(Temp->Fd(), OldSt.st_uid, OldSt.st_gid) != 0) {
+                Temp.reset();
+                InPlace = true;
+            }
+        }
+        if (InPlace) {
+            Ready.InPlaceStamp = WriteInPlace(Path, *Old, Data, Count);
+            return Ready;
+        }
+
+        const int Fd = Temp->Fd();
+        WriteAll(Fd, Data, Count, 0, Path);
+        // Nobody else could read it while it was written; now it gets the file's mode.
+        Check("chmod", "Can't create file", Path, [&] { return ::fchmod(Fd, Mode); });
+        return Ready;
+    }
+
+    // Puts the synced temporary file in place and lets the old file go; the folder's
+    // sync is the caller's. Returns the stamp of the new file.
+    static TFileStamp Rename(TReady& Ready) {
+        const int Fd = Ready.Temp->Fd();
+        Check("rename", "Can't replace file", Ready.Path,
+              [&] { return ::rename(Ready.Temp->Path().c_str(), Ready.Path.c_str()); });
+        const TFileStamp Stamp = StampOf(StatOf(Fd, Ready.Path));
+        Ready.Temp->Keep();
+        Ready.Old.reset();
+        return Stamp;
+    }
+};
+
+namespace {
+
+// Syncs the open files Fds from several threads at once and sets each one's errno in
+// Errors; a negative Fd is skipped.
+void SyncTogether(const std::vector<int>& Fds, std::vector<int>& Errors) {
+    constexpr size_t Threads = 8;
+    std::atomic<size_t> Next{0};
+    const auto Work = [&] {
+        for (size_t i = Next++; i < Fds.size(); i = Next++)
+            if (Fds[i] >= 0 && ::fsync(Fds[i]) != 0) Errors[i] = errno;
+    };
+    std::vector<std::thread> Helpers;
+    {
+        // The helpers hold the ending signals, so that their handlers run on this thread.
+        TSignalsHeld Held;
+        for (size_t n = 1; n < std::min(Threads, Fds.size()); ++n) {
+            try {
+                Helpers.emplace_back(Work);
+            } catch (const std::system_error&) {
+                break; // fewer helpers, the same work
+            }
+        }
+    }
+    Work();
+    for (std::thread& Helper : Helpers)
+        Helper.join();
+}
+
+} // namespace
+
 TFileStamp ReplaceWhole(const std::string& APath, const uint8_t* Data, size_t Count,
-                        const TReplaceCheck& CheckOld, TFolderSyncs* Deferred) {
-    const std::string Path = ResolveLinks(APath);
-    const TPathParts Parts = SplitPath(Path);
-
-    // The old file stays open and locked exclusively until the new one is in place, so
-    // that a program reading it under a shared lock is not disturbed half way.
-    std::unique_ptr<TFile> Old;
-    struct stat OldSt = {};
-    if (Exists(Path)) {
-        Old = std::make_unique<TFile>(Path, TFile::TMode::Write);
-        RestoreFromJournals(Path, *Old);
-        if (CheckOld) CheckOld(*Old);
-        OldSt = StatOf(Old->Fd, Path);
-    }
-
-    // Keep the permissions of the file being replaced; a new file gets the usual
-    // default of 0666 less the umask, as if created directly.
-    mode_t Mode;
-    if (Old) {
-        Mode = OldSt.st_mode & 07777;
-    } else {
-        mode_t Mask = ::umask(0);
-        ::umask(Mask);
-        Mode = 0666 & ~Mask;
-    }
-
-    // A rename would cut the file off from its other hard links.
-    bool InPlace = Old && OldSt.st_nlink > 1;
-    std::unique_ptr<TTemporary> Temp;
-    if (!InPlace) {
-        try {
-            if (int e = Injected("create")) Fail(e, "Can't create file", Path);
-            Temp = std::make_unique<TTemporary>(Parts.Folder + TemporaryPrefix(Parts.Base) + "XXXXXX",
-                                                TTemporary::TKind::File);
-        } catch (const std::system_error& Error) {
-            // A folder this user may not write to can still hold a file he may write.
-            if (!Old) Fail(Error.code().value(), "Can't create file", Path);
-            InPlace = true;
-        }
-        struct stat TempSt;
-        const bool OtherOwner = Temp && Old && ::fstat(Temp->Fd(), &TempSt) == 0 &&
-                                (TempSt.st_uid != OldSt.st_uid || TempSt.st_gid != OldSt.st_gid);
-        // The file keeps its owner and group, or it is not replaced but rewritten.
-        if (OtherOwner && ::fchown(Temp->Fd(), OldSt.st_uid, OldSt.st_gid) != 0) {
-            Temp.reset();
-            InPlace = true;
-        }
-    }
-    if (InPlace) return WriteInPlace(Path, *Old, Data, Count);
-
-    const int Fd = Temp->Fd();
-    WriteAll(Fd, Data, Count, 0, Path);
-    // Nobody else could read it while it was written; now it gets the file's mode.
-    Check("chmod", "Can't create file", Path, [&] { return ::fchmod(Fd, Mode); });
-    Check("fsync", "Can't write file", Path, [&] { return ::fsync(Fd); });
-    Check("rename", "Can't replace file", Path, [&] { return ::rename(Temp->Path().c_str(), Path.c_str()); });
-    const TFileStamp Stamp = StampOf(StatOf(Fd, Path));
-    Temp->Keep();
-    Old.reset();
-    // Make the rename itself durable, now or once the caller's batch is done.
-    if (Deferred)
-        Deferred->Add(Parts.Folder);
-    else
-        SyncFolder(Parts.Folder);
+                        const TReplaceCheck& CheckOld) {
+    TReplaceSteps::TReady Ready = TReplaceSteps::Prepare(ResolveLinks(APath), Data, Count, CheckOld);
+    if (!Ready.Temp) return Ready.InPlaceStamp;
+    Check("fsync", "Can't write file", Ready.Path, [&] { return ::fsync(Ready.Temp->Fd()); });
+    const TFileStamp Stamp = TReplaceSteps::Rename(Ready);
+    // Make the rename itself durable.
+    SyncFolder(Ready.Folder);
     return Stamp;
+}
+
+struct TReplaceBatch::TWaiting : TReplaceSteps::TReady {};
+
+TReplaceBatch::TReplaceBatch() = default;
+
+TReplaceBatch::~TReplaceBatch() = default;
+
+void TReplaceBatch::Add(const std::string& APath, const uint8_t* Data, size_t Count) {
+    const std::string Path = ResolveLinks(APath);
+    // The waiting one holds the old file's lock, which the new one takes.
+    std::erase_if(FWaiting, [&](const std::unique_ptr<TWaiting>& Waiting) { return Waiting->Path == Path; });
+    if (FWaiting.size() >= Limit) Commit();
+    TReplaceSteps::TReady Ready = TReplaceSteps::Prepare(Path, Data, Count, {});
+    if (Ready.Temp) FWaiting.push_back(std::make_unique<TWaiting>(TWaiting{std::move(Ready)}));
+}
+
+void TReplaceBatch::Commit() {
+    std::vector<std::unique_ptr<TWaiting>> Batch;
+    Batch.swap(FWaiting);
+    std::vector<int> Fds, Errors(Batch.size());
+    for (size_t i = 0; i < Batch.size(); ++i) {
+        Errors[i] = Injected("fsync");
+        Fds.push_back(Errors[i] ? -1 : Batch[i]->Temp->Fd());
+    }
+    SyncTogether(Fds, Errors);
+    std::exception_ptr First;
+    TFolderSyncs Folders;
+    for (size_t i = 0; i < Batch.size(); ++i) {
+        try {
+            // A file whose data may not be on the disk never takes the name.
+            if (Errors[i]) Fail(Errors[i], "Can't write file", Batch[i]->Path);
+            TReplaceSteps::Rename(*Batch[i]);
+            Folders.Add(Batch[i]->Folder);
+        } catch (const std::system_error&) {
+            if (!First) First = std::current_exception();
+        }
+        Batch[i].reset();
+    }
+    Folders.SyncAll();
+    if (First) std::rethrow_exception(First);
 }
 
 bool HasInterruptedWrite(const std::string& APath) {

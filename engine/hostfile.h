@@ -11,6 +11,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -69,8 +70,7 @@ class TFile {
     void Reserve(const uint8_t* Data, size_t Count);
 
   private:
-    friend TFileStamp ReplaceWhole(const std::string&, const uint8_t*, size_t,
-                                   const std::function<void(TFile&)>&, class TFolderSyncs*);
+    friend struct TReplaceSteps;
     std::string Path;
     int Fd = -1;
     uint64_t ReadPosition = 0;
@@ -105,6 +105,18 @@ class TKnownVersion {
 // written; it may raise to leave the file alone.
 using TReplaceCheck = std::function<void(TFile& Old)>;
 
+// Folders whose sync several replaces leave to one call at their end: each folder is
+// synced once after them all.
+class TFolderSyncs {
+  public:
+    void Add(const std::string& Folder);
+    // Syncs every folder added, once; raises for the first that fails.
+    void SyncAll();
+
+  private:
+    std::vector<std::string> FFolders;
+};
+
 // Writes Data as the whole new contents of Path. Normally through a temporary file in
 // the same folder (created 0600, locked while written, given the old file's mode just
 // before it is renamed over Path), so that the old contents stay whole until the new
@@ -116,21 +128,37 @@ using TReplaceCheck = std::function<void(TFile& Old)>;
 // bytes back. A journal left by an interrupted write is restored first. A symbolic link
 // is followed to its target; an existing file's permissions are kept; the folder is
 // synced. Returns the stamp of the written file.
-// Folders whose sync several replaces leave to one call at their end (an export of many
-// files): each file is still synced before its rename, each folder once after them all.
-class TFolderSyncs {
+TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
+                        const TReplaceCheck& Check = {});
+
+// Many files replaced together (an export): each is written to its temporary file as it
+// is added; Commit syncs them all at once (the file system takes syncs that wait together
+// in one commit of its journal, where one after another each waits for its own), then
+// renames each into place in the order added and syncs each folder once. As durable as a
+// ReplaceWhole of each: every file's data is synced before its rename, its folder after.
+// A file that must be written in place is replaced as it is added. The old files stay
+// locked until their renames; what the destructor finds uncommitted is removed.
+class TReplaceBatch {
   public:
-    void Add(const std::string& Folder);
-    // Syncs every folder added, once; raises for the first that fails.
-    void SyncAll();
+    // At most this many files wait at a time (Add commits them first), so that the open
+    // files stay few: the most a disk's directory holds, one batch for a whole disk.
+    static constexpr size_t Limit = 144;
+    TReplaceBatch();
+    ~TReplaceBatch();
+    TReplaceBatch(const TReplaceBatch&) = delete;
+    TReplaceBatch& operator=(const TReplaceBatch&) = delete;
+
+    // Raises as ReplaceWhole does; the files added before stay waiting. A path added
+    // again takes the later contents.
+    void Add(const std::string& Path, const uint8_t* Data, size_t Count);
+    // Raises for the first file that fails, after renaming the others and syncing the
+    // folders.
+    void Commit();
 
   private:
-    std::vector<std::string> FFolders;
+    struct TWaiting;
+    std::vector<std::unique_ptr<TWaiting>> FWaiting;
 };
-
-// Deferred, when given, takes the folder's sync after the rename.
-TFileStamp ReplaceWhole(const std::string& Path, const uint8_t* Data, size_t Count,
-                        const TReplaceCheck& Check = {}, TFolderSyncs* Deferred = nullptr);
 
 // Told, again and again, how long a lock has been waited for so far.
 using TLockWaitNote = std::function<void(std::chrono::milliseconds Waited)>;

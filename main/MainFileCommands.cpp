@@ -11,6 +11,7 @@
 
 #include <QAction>
 
+#include <set>
 #include <system_error>
 
 namespace {
@@ -138,8 +139,11 @@ void TMainForm::ExportFiles(int Tag) {
     const TExportFormat Format = ExportFormat();
     bool OverwriteAll = false;
     unsigned Exported = 0;
-    // Each file is synced before it takes its name; its folder once, after them all.
-    HostFile::TFolderSyncs Syncs;
+    // The files are written first and synced together at the end, each before it takes its
+    // name, each folder once after them all.
+    HostFile::TReplaceBatch Batch;
+    // Names this export writes: a second file of one name finds the first as existing.
+    std::set<std::string> Written;
     for (int Row : Rows) {
         uint8_t* Entry = View->GetRowEntry(Row);
         // A file that cannot be read or written is reported, and the export goes on.
@@ -170,7 +174,7 @@ void TMainForm::ExportFiles(int Tag) {
         } else {
             Target = Folder + ExportFileName(Entry, Format);
         }
-        if (!OverwriteAll && HostFile::Exists(Target)) {
+        if (!OverwriteAll && (HostFile::Exists(Target) || Written.count(Target))) {
             // Closing the question answers No: the existing file stays.
             const IUserPrompts::TAnswer Answer =
                 Prompts.AskYesNoAll("The file <" + FromLocalPath(Target) + "> already exists! Overwrite?");
@@ -179,15 +183,16 @@ void TMainForm::ExportFiles(int Tag) {
         }
         // The old file is replaced only once the new one is complete.
         try {
-            const ByteArray Written = ExportFileBytes(Entry, Bytes, Format);
-            HostFile::ReplaceWhole(Target, Written.data(), Written.size(), {}, &Syncs);
+            const ByteArray Contents = ExportFileBytes(Entry, Bytes, Format);
+            Batch.Add(Target, Contents.data(), Contents.size());
         } catch (const std::system_error& Error) {
             Report(Error);
             continue;
         }
+        Written.insert(Target);
         ++Exported;
     }
-    // A folder that cannot be synced is the command's failure, shown by the guard.
-    Syncs.SyncAll();
+    // A file or folder that cannot be synced is the command's failure, shown by the guard.
+    Batch.Commit();
     Prompts.ShowMessage(QString::number(Exported) + " Files successfully exported!");
 }

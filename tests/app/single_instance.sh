@@ -22,6 +22,8 @@ for _ in $(seq 100); do
     sleep 0.1
 done
 [ -S "$socket" ] || fail "the first editor does not listen: $(cat "$work/first.log")"
+[[ "$(stat -c %a "$socket")" == ?00 ]] || fail "the socket is open to other users: $(stat -c %a "$socket")"
+[ "$(ls -A "$XDG_RUNTIME_DIR")" = kobaltmandrexis ] || fail "the listen left files behind: $(ls -A "$XDG_RUNTIME_DIR")"
 
 status=0
 timeout 20 "$program" "$work/junk.d64" >"$work/second.log" 2>&1 || status=$?

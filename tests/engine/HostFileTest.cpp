@@ -4,6 +4,7 @@
 #include "TestImage.h"
 
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <sys/wait.h>
 #include <system_error>
@@ -125,3 +126,34 @@ TEST_F(HostFileTest, TemporaryFilesArePrivateStaleOnesRemovedFolderSyncChecked) 
 }
 
 } // namespace
+
+// A batch of replaces: nothing takes its name before the commit; a file whose sync fails
+// keeps its old contents while the others land; a path added twice gets the later bytes.
+TEST_F(HostFileTest, BatchSyncsEveryFileBeforeItsRenameAndTheFolderOnce) {
+    const std::string A = Dir.Path("a.prg"), B = Dir.Path("b.prg"), C = Dir.Path("c.prg");
+    WriteHostFile(B, Pattern(7));
+    WriteHostFile(C, Pattern(8));
+    {
+        HostFile::TReplaceBatch Dropped;
+        Dropped.Add(A, Pattern(10).data(), 10);
+    }
+    EXPECT_EQ(Names(Dir.Path("")), (std::set<std::string>{"b.prg", "c.prg"}));
+
+    std::map<std::string, int> Calls;
+    HostFile::SetFaultHook(
+        [&Calls](const char* Op) { return ++Calls[Op] == 2 && std::string(Op) == "fsync" ? EIO : 0; });
+    HostFile::TReplaceBatch Batch;
+    Batch.Add(A, Pattern(300).data(), 300);
+    Batch.Add(B, Pattern(400).data(), 400);
+    Batch.Add(C, Pattern(5).data(), 5);
+    Batch.Add(C, Pattern(500).data(), 500);
+    EXPECT_EQ(ReadHostFile(B), Pattern(7));
+    EXPECT_FALSE(HostFile::Exists(A));
+    EXPECT_THROW_MSG(Batch.Commit(), std::system_error, "Can't write file \"" + B + "\": Input/output error");
+    EXPECT_EQ(Calls["fsync"], 3);
+    EXPECT_EQ(Calls["fsyncdir"], 1);
+    EXPECT_EQ(ReadHostFile(A), Pattern(300));
+    EXPECT_EQ(ReadHostFile(B), Pattern(7));
+    EXPECT_EQ(ReadHostFile(C), Pattern(500));
+    EXPECT_EQ(Names(Dir.Path("")), (std::set<std::string>{"a.prg", "b.prg", "c.prg"}));
+}

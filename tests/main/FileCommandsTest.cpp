@@ -272,6 +272,21 @@ class FileCommandsTest : public QObject {
                  QString("Please first select one file to export and try again!"));
     }
 
+    void twoFilesOfOneNameAskAsIfTheFirstExisted() {
+        W->Open(1, MakeImage(W->PathOf("a.d64"), {{"SAME", SomeBytes(30, 1)}, {"SAME", SomeBytes(40, 2)}}));
+        for (const auto& [Answer, Kept] : {std::pair(TAnswer::No, 1), std::pair(TAnswer::Yes, 2)}) {
+            const QString Out = W->PathOf(QString("out%1").arg(Kept));
+            QDir().mkpath(Out);
+            W->Prompts.FolderNames = {Out};
+            W->Prompts.YesNoAllAnswers = {Answer};
+            const int Asked = W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll).size();
+            W->Form->ExporttoPRG2Click(2);
+            QCOMPARE(W->Prompts.Texts(ScriptedPrompts::TKind::YesNoAll).size(), Asked + 1);
+            QCOMPARE(FolderFiles(Out), QStringList{"same.prg"});
+            QCOMPARE(FileBytes(Out + "/same.prg"), SomeBytes(Kept == 1 ? 30 : 40, Kept));
+        }
+    }
+
     void anotherProgramsChangeIsKeptAndShown() {
         const QString Path = MakeImage(W->PathOf("a.d64"), {{"MINE", SomeBytes(100, 1)}});
         W->Open(1, Path);
