@@ -2,6 +2,7 @@
 #include "CliTestSupport.h"
 #include "d64.h"
 
+#include <cstring>
 #include <gtest/gtest.h>
 
 using namespace cli_test;
@@ -178,10 +179,12 @@ TEST(ListTest, ADamagedDirectoryShowsTheFilesBeforeTheFault) {
 TEST(ListTest, UnreadableImagesAreRefused) {
     TTempDir dir;
     EXPECT_EQ(RunTool({"list", dir.Path("missing.d64")}).Err, "Can't find specified diskimage!\n");
-    WriteBytes(dir.Path("d71.d64"), ByteArray(349696));
-    const TRunResult d71 = RunTool({"list", dir.Path("d71.d64")});
-    EXPECT_EQ(d71.Status, 1);
-    EXPECT_EQ(d71.Err.rfind("D71 disks not supported yet!\n", 0), 0u) << d71.Err;
+    ByteArray g64(1000);
+    std::memcpy(g64.data(), "GCR-1541", 8);
+    WriteBytes(dir.Path("g64.d64"), g64);
+    const TRunResult unsupported = RunTool({"list", dir.Path("g64.d64")});
+    EXPECT_EQ(unsupported.Status, 1);
+    EXPECT_EQ(unsupported.Err.rfind("G64 disks not supported yet!\n", 0), 0u) << unsupported.Err;
 }
 
 TEST(BamTest, ChartMarksUsedSectorsPerTrack) {
