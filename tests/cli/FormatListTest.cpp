@@ -3,6 +3,7 @@
 #include "d64.h"
 
 #include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace cli_test;
@@ -95,6 +96,26 @@ TEST(FormatTest, TracksErrorBytesDosNameAndId) {
     image = ReadBytes(dir.Path("short.d64"));
     EXPECT_EQ(HeaderField(image, 144, 159), Padded("A-VERY-LONG-DISK", 16));
     EXPECT_EQ(HeaderField(image, 162, 166), (ByteArray{'X', 'Y', 0xA0, 0xA0, 0xA0}));
+}
+
+TEST(FormatTest, KindD71MakesA1571ImageAndRefusesD64Options) {
+    TTempDir dir;
+    ASSERT_EQ(
+        RunTool({"format", dir.Path("a.d71"), "--kind", "D71", "--error-bytes", "--name", "two"}).Status, 0);
+    const ByteArray image = ReadBytes(dir.Path("a.d71"));
+    EXPECT_EQ(image.size(), 351062u);
+    EXPECT_EQ(HeaderField(image, 3, 3), ByteArray{0x80}); // double-sided
+    EXPECT_EQ(HeaderField(image, 144, 159), Padded("TWO", 16));
+    EXPECT_NE(RunTool({"list", dir.Path("a.d71")}).Out.find("1328 BLOCKS FREE"), std::string::npos);
+    for (const std::vector<std::string>& Bad : {std::vector<std::string>{"--kind", "d71", "--tracks", "40"},
+                                                {"--kind", "d71", "--dos", "speed"},
+                                                {"--kind", "d82"}}) {
+        std::vector<std::string> args = {"format", dir.Path("b.d71")};
+        args.insert(args.end(), Bad.begin(), Bad.end());
+        EXPECT_EQ(RunTool(args).Status, 2) << Bad.back();
+    }
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("b.d71"), ec));
 }
 
 TEST(FormatTest, AnExistingFileIsReplacedOnlyWhenForced) {
