@@ -30,10 +30,10 @@ const std::vector<TCommandInfo>& Commands() {
          "format",
          "d64tool format IMAGE [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name NAME] [--id "
          "ID] "
-         "[--force]",
+         "[--force] [--kind d64|d71]",
          1,
          1,
-         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force"}},
+         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind"}},
         {TCliCommand::Import,
          "import",
          "d64tool import IMAGE FILE... [--name NAME] [--type prg|seq|usr|del|rel] [--record-length N] "
@@ -116,7 +116,7 @@ const TCommandInfo* FindCommand(TCliCommand Command) {
 
 bool TakesValue(const std::string& Option) {
     return Option == "--tracks" || Option == "--dos" || Option == "--name" || Option == "--id" ||
-           Option == "--type" || Option == "--record-length" || Option == "--by";
+           Option == "--type" || Option == "--record-length" || Option == "--by" || Option == "--kind";
 }
 
 std::string Lower(std::string Text) {
@@ -161,6 +161,9 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
             Line.Dos = deDolphinDos;
         else
             throw ECliUsageError("--dos must be speed or dolphin", cmd);
+    } else if (Option == "--kind") {
+        Line.Kind = Lower(Value);
+        if (Line.Kind != "d64" && Line.Kind != "d71") throw ECliUsageError("--kind must be d64 or d71", cmd);
     } else if (Option == "--name") {
         Line.Name = Value;
     } else if (Option == "--id") {

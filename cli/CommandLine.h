@@ -56,6 +56,8 @@ struct TCommandLine {
     bool Repair = false;
     bool Pc64 = false;
     std::optional<std::string> SortBy;
+    // format: the image kind, "d64" or "d71".
+    std::string Kind = "d64";
     // cat: the view, and the lower case character set.
     TCatView CatView = TCatView::Fitting;
     bool Lower = false;

@@ -102,6 +102,11 @@ int Format(const TCommandLine& Line) {
         throw ECliError("File already exists: " + path + " (use --force to replace it)");
 
     int type = Line.Tracks == 40 ? dt40Tracks : dt35Tracks;
+    if (Line.Kind == "d71") {
+        if (Line.Tracks != 35 || Line.Dos)
+            throw ECliUsageError("--tracks and --dos are for d64 images", Line.Command);
+        type = dt71;
+    }
     if (Line.ErrorBytes) ++type;
     const TDosEmulation dos = Line.Tracks == 40 ? Line.Dos.value_or(deSpeedDos) : deCbmDos;
 

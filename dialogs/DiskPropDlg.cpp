@@ -41,7 +41,7 @@ TDiskPropValues TDiskPropValues::FromDisk(TC64Disk& Disk) {
                                 ? Emulation
                                 : deCbmDos;
     }
-    Values.ErrorInfo = Type == dt35TracksErrorInfo || Type == dt40TracksErrorInfo;
+    Values.ErrorInfo = Type == dt35TracksErrorInfo || Type == dt40TracksErrorInfo || Type == dt71ErrorInfo;
     Values.DiskName = Disk.GetDiskName();
     // "%-3s%-ns" with a DOS-type text, the ID text alone without one.
     const PetsciiString Id = Disk.GetDiskID();

@@ -84,11 +84,11 @@ TValidation Check(TC64Disk& Disk, TTrace& Trace) {
     });
 
     for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
-        const uint8_t* Bam = Disk.BamEntry(t);
+        const TC64Disk::TBamTrack Bam = Disk.BamTrack(t);
         int Free = 0;
         for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) {
             const TTrackSector ts = MakeTrackSector(t, s);
-            const bool IsFree = (Bam[1 + s / 8] >> (s % 8)) & 1;
+            const bool IsFree = (Bam.Bits[s / 8] >> (s % 8)) & 1;
             const auto& [Directory, Entry] = InUse.At(ts);
             Free += IsFree;
             if (IsFree && (Directory || Entry))
@@ -97,9 +97,9 @@ TValidation Check(TC64Disk& Disk, TTrace& Trace) {
             else if (!IsFree && !Directory && !Entry)
                 Add(Result, TFindingKind::UnownedAllocated, {}, ts);
         }
-        if (Bam[0] != Free) {
+        if (*Bam.Count != Free) {
             TFinding& Finding = Add(Result, TFindingKind::WrongFreeCount, {}, MakeTrackSector(t, 0));
-            Finding.Stated = Bam[0];
+            Finding.Stated = *Bam.Count;
             Finding.Counted = Free;
         }
     }
@@ -167,9 +167,21 @@ TValidation Repair(TC64Disk& Disk) {
 
     // The former bytes of the header and of each unclosed entry's type, put back when the
     // save fails, so that the disk in memory stays what its file holds.
-    uint8_t* Header = Disk.GetBamSector();
-    std::array<uint8_t, 256> OldHeader;
-    std::memcpy(OldHeader.data(), Header, 256);
+    // Every sector holding BAM bytes is kept: a 1571 disk has its second side's bitmaps
+    // outside the header.
+    std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>> OldBam;
+    const auto KeepSector = [&](uint8_t* Byte) {
+        uint8_t* Sector = Byte - (Byte - Disk.Image()) % 256;
+        for (const auto& Kept : OldBam)
+            if (Kept.first == Sector) return;
+        OldBam.emplace_back(Sector, std::array<uint8_t, 256>{});
+        std::memcpy(OldBam.back().second.data(), Sector, 256);
+    };
+    KeepSector(Disk.GetBamSector());
+    for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
+        KeepSector(Disk.BamTrack(t).Count);
+        KeepSector(Disk.BamTrack(t).Bits);
+    }
     std::vector<std::pair<uint8_t*, uint8_t>> OldTypes;
     for (uint8_t* Entry : Trace.Unclosed) {
         OldTypes.emplace_back(Entry, Entry[2]);
@@ -177,26 +189,27 @@ TValidation Repair(TC64Disk& Disk) {
     }
     // Only the bits of sectors a track has are rebuilt; anything beyond stays.
     for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
-        uint8_t* Bam = Disk.BamEntry(t);
+        const TC64Disk::TBamTrack Bam = Disk.BamTrack(t);
         int Free = 0;
         for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) {
             const auto& [Directory, Entry] = Trace.InUse.At(MakeTrackSector(t, s));
             const uint8_t Bit = static_cast<uint8_t>(1u << (s % 8));
             if (Directory || Entry) {
-                Bam[1 + s / 8] &= static_cast<uint8_t>(~Bit);
+                Bam.Bits[s / 8] &= static_cast<uint8_t>(~Bit);
             } else {
-                Bam[1 + s / 8] |= Bit;
+                Bam.Bits[s / 8] |= Bit;
                 ++Free;
             }
         }
-        Bam[0] = static_cast<uint8_t>(Free);
+        *Bam.Count = static_cast<uint8_t>(Free);
     }
     if (Disk.Updating()) return Result;
     try {
         Disk.BeginUpdate();
         Disk.EndUpdate(true);
     } catch (...) {
-        std::memcpy(Header, OldHeader.data(), 256);
+        for (const auto& [Sector, Bytes] : OldBam)
+            std::memcpy(Sector, Bytes.data(), 256);
         for (const auto& [Entry, Type] : OldTypes)
             Entry[2] = Type;
         throw;

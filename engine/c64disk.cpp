@@ -3,6 +3,7 @@
 #include "c64disk.h"
 
 #include "d64.h"
+#include "d71.h"
 #include "hostfile.h"
 
 #include <algorithm>
@@ -29,6 +30,10 @@ uint32_t ImageSizeOf(TDiskType Type) {
         return 196608;
     case dt40TracksErrorInfo:
         return 197376;
+    case dt71:
+        return 349696;
+    case dt71ErrorInfo:
+        return 351062;
     default:
         return 0;
     }
@@ -100,8 +105,7 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
         return std::make_unique<TD64>(FileName, DosEmulation);
     case 349696:
     case 351062:
-        Notify("D71 disks not supported yet!");
-        return nullptr;
+        return std::make_unique<TD71>(FileName, DosEmulation);
     case 819200:
     case 822400:
         Notify("D81 disks not supported yet!");
@@ -117,6 +121,8 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
 
 std::unique_ptr<TC64Disk> TC64Disk::CreateDiskImage(const std::string& FileName, TDiskType DiskType,
                                                     TDosEmulation DosEmulation) {
+    if (DiskType == dt71 || DiskType == dt71ErrorInfo)
+        return std::make_unique<TD71>(FileName, DosEmulation, DiskType);
     if (DiskType < dt35Tracks || DiskType > dt40TracksErrorInfo) return nullptr;
     return std::make_unique<TD64>(FileName, DosEmulation, DiskType);
 }
@@ -170,6 +176,15 @@ uint8_t* TC64Disk::BamEntry(int Track) {
     return GetBamSector() + 4 * Track;
 }
 
+TC64Disk::TBamTrack TC64Disk::BamTrack(int Track) {
+    uint8_t* Entry = BamEntry(Track);
+    return {Entry, Entry + 1};
+}
+
+std::vector<TTrackSector> TC64Disk::ReservedSectors() {
+    return {};
+}
+
 int TC64Disk::SectorIndex(TTrackSector ts) {
     int Index = 0;
     for (int t = 1; t < TrackOf(ts); ++t)
@@ -201,7 +216,7 @@ int TC64Disk::TrackOfPointer(const uint8_t* p) {
     if (!FImage || p < FImage.get()) return 0;
     const uint32_t Offset = static_cast<uint32_t>(p - FImage.get());
     for (int t = GetTrackCount(); t >= 1; --t) {
-        const uint32_t Start = TD64::TrackOffset(t);
+        const uint32_t Start = static_cast<uint32_t>(GetSector(MakeTrackSector(t, 0)) - FImage.get());
         if (Offset >= Start)
             return Offset < Start + 256u * static_cast<uint32_t>(GetSectorsPerTrack(t)) ? t : 0;
     }
@@ -227,19 +242,7 @@ TTrackSector TC64Disk::FindNextFreeSector(TTrackSector ts, bool Wrapped) {
     TTrackSector Given = ts;
     // Each pass searches one track; every track is visited at most once per direction.
     for (;;) {
-        const int Count = GetSectorsPerTrack(t);
-        if (GetTrackFreeSectors(t) > 0 && Count > 0) {
-            s += FInterleave;
-            if (s >= Count) s -= Count;
-            if (s > 0) s -= 1;
-            const int Start = s;
-            do {
-                ++s;
-                if (s >= Count) s = 0;
-                const TTrackSector Candidate = MakeTrackSector(t, s);
-                if (Candidate != Given && !IsSectorUsed(Candidate)) return Candidate;
-            } while (s != Start);
-        }
+        if (const TTrackSector Found = FreeSectorAfter(t, s, Given)) return Found;
         if (t < FDirTrack) {
             if (--t == 0) {
                 if (Wrapped) throw EC64DiskFullException("Disk is full!");
@@ -255,6 +258,23 @@ TTrackSector TC64Disk::FindNextFreeSector(TTrackSector ts, bool Wrapped) {
         }
         Given = MakeTrackSector(t, s);
     }
+}
+
+TTrackSector TC64Disk::FreeSectorAfter(int Track, int& Sector, TTrackSector Given) {
+    const int Count = GetSectorsPerTrack(Track);
+    if (GetTrackFreeSectors(Track) <= 0 || Count <= 0) return 0;
+    int s = Sector + FInterleave;
+    if (s >= Count) s -= Count;
+    if (s > 0) s -= 1;
+    const int Start = s;
+    do {
+        ++s;
+        if (s >= Count) s = 0;
+        const TTrackSector Candidate = MakeTrackSector(Track, s);
+        if (Candidate != Given && !IsSectorUsed(Candidate)) return Candidate;
+    } while (s != Start);
+    Sector = s;
+    return 0;
 }
 
 PetsciiString TC64Disk::GetHeaderLine() {
@@ -362,6 +382,8 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
         return InUse.Holders[InUse.Index(ts)];
     };
     HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
+    for (TTrackSector ts : ReservedSectors())
+        HolderOf(ts).first = true;
     for (TTrackSector ts : InUse.Directory)
         HolderOf(ts).first = true;
     // A chain that comes to a sector already met (its own loop, another file's chain it
@@ -369,9 +391,9 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
     const auto Walk = [&](TTrackSector ts, const uint8_t* Entry) {
         if (TrackOf(ts) == FDirTrack) return; // an empty file as written before: no sector
         TTrackSector From = 0;
-        // The link is read straight from the image: OnDisk has checked the sector.
+        // OnDisk has checked the sector, so reading its link cannot raise.
         for (; InUse.OnDisk(ts) && !HolderOf(ts).first && !HolderOf(ts).second;
-             ts = ReadTrackSector(FImage.get() + TD64::TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts))) {
+             ts = ReadTrackSector(GetSector(ts))) {
             HolderOf(ts).second = Entry;
             From = ts;
         }

@@ -161,6 +161,15 @@ class TC64Disk {
     TSectorsInUse TraceSectors(const std::function<bool(const uint8_t*)>& Walked, const TChainStopHook& Stop);
     // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
     uint8_t* BamEntry(int Track);
+    // Where a track's BAM lies: its free count and its bitmap (a set bit is a free sector).
+    struct TBamTrack {
+        uint8_t* Count;
+        uint8_t* Bits;
+    };
+    virtual TBamTrack BamTrack(int Track);
+    // Sectors the disk keeps for itself besides the header and the directory chain (none
+    // on a 1541 disk); traced as the directory's.
+    virtual std::vector<TTrackSector> ReservedSectors();
 
     void BeginUpdate();
     void EndUpdate(bool DoSave);
@@ -204,6 +213,9 @@ class TC64Disk {
     // leaves the disk, so that nothing is written into a directory that cannot be listed.
     std::vector<TTrackSector> DirectoryChain();
     bool MarkSeen(TTrackSector ts, std::vector<bool>& Seen);
+    // The next free sector of a track at the interleave from Sector, other than Given;
+    // 0 when there is none, with Sector moved on as the search left it.
+    TTrackSector FreeSectorAfter(int Track, int& Sector, TTrackSector Given);
     int SectorIndex(TTrackSector ts);
 
     TDiskType FDiskType = dtNone;

@@ -35,6 +35,9 @@ enum TDiskType : uint8_t {
     dt35TracksErrorInfo = 2,
     dt40Tracks = 3,
     dt40TracksErrorInfo = 4,
+    // The 1571 image: two sides of 35 tracks.
+    dt71 = 5,
+    dt71ErrorInfo = 6,
 };
 
 // Decides where the BAM of tracks 36-40 lies.

@@ -147,7 +147,7 @@ bool TD64::CheckTrackSector(TTrackSector ts) {
 
 uint8_t* TD64::GetSector(TTrackSector ts) {
     CheckTrackSector(ts);
-    return FImage.get() + TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts);
+    return FImage.get() + TrackStart(TrackOf(ts)) + 256u * SectorOf(ts);
 }
 
 bool TD64::IsSoftWriteProtected() {
@@ -199,7 +199,7 @@ void TD64::FlushTrack(int Track) {
     }
     HostFile::TFile File(FFileName, HostFile::TFile::TMode::Write);
     if (!FFileVersion.Matches(File)) throw EC64DiskChangedException(FFileName);
-    const uint32_t Offset = TrackOffset(Track);
+    const uint32_t Offset = TrackStart(Track);
     const size_t Count = 256u * static_cast<unsigned>(GetSectorsPerTrack(Track));
     File.WriteAt(Offset, GetSector(First), Count);
     FFileVersion.RecordPart(File.Stamp(), Offset, GetSector(First), Count);
@@ -222,28 +222,27 @@ void TD64::Save() {
     FFileVersion.Record(Stamp, FImage.get(), FImageSize);
 }
 
+TDiskType TD64::DiskTypeOfSize(uint64_t Size) {
+    switch (Size) {
+    case 174848:
+        return dt35Tracks;
+    case 175531:
+        return dt35TracksErrorInfo;
+    case 196608:
+        return dt40Tracks;
+    case 197376:
+        return dt40TracksErrorInfo;
+    default:
+        throw EC64DiskException("Format unsupported!");
+    }
+}
+
 void TD64::LoadFromFile(const std::string& Name) {
     Clear();
     FFileVersion.Forget();
     HostFile::TFile File(Name, HostFile::TFile::TMode::Read);
     const uint64_t Size = File.Size();
-    TDiskType Type;
-    switch (Size) {
-    case 174848:
-        Type = dt35Tracks;
-        break;
-    case 175531:
-        Type = dt35TracksErrorInfo;
-        break;
-    case 196608:
-        Type = dt40Tracks;
-        break;
-    case 197376:
-        Type = dt40TracksErrorInfo;
-        break;
-    default:
-        throw EC64DiskException("Format unsupported!");
-    }
+    const TDiskType Type = DiskTypeOfSize(Size);
     FDiskType = Type;
     FImageSize = static_cast<uint32_t>(Size);
     AllocateImage(Type);
@@ -262,26 +261,26 @@ void TD64::LoadFromFile(const std::string& Name) {
 bool TD64::IsSectorUsed(TTrackSector ts) {
     if (!FImage) return false;
     CheckTrackSector(ts);
-    const uint8_t* e = BamEntry(TrackOf(ts));
+    const TBamTrack Bam = BamTrack(TrackOf(ts));
     const int s = SectorOf(ts);
-    return (e[1 + s / 8] & (1u << (s % 8))) == 0;
+    return (Bam.Bits[s / 8] & (1u << (s % 8))) == 0;
 }
 
 void TD64::SetSectorUsed(TTrackSector ts, bool Used) {
     if (!FImage || !CheckWriteAccess()) return;
     CheckTrackSector(ts);
     if (IsSectorUsed(ts) != Used) {
-        uint8_t* e = BamEntry(TrackOf(ts));
+        const TBamTrack Bam = BamTrack(TrackOf(ts));
         const int s = SectorOf(ts);
         const uint8_t Bit = static_cast<uint8_t>(1u << (s % 8));
         // The bit always follows the request; a counter already at its limit stays
         // there instead of wrapping.
         if (Used) {
-            e[1 + s / 8] &= static_cast<uint8_t>(~Bit);
-            if (e[0] > 0) --e[0];
+            Bam.Bits[s / 8] &= static_cast<uint8_t>(~Bit);
+            if (*Bam.Count > 0) --*Bam.Count;
         } else {
-            e[1 + s / 8] |= Bit;
-            if (e[0] < 255) ++e[0];
+            Bam.Bits[s / 8] |= Bit;
+            if (*Bam.Count < 255) ++*Bam.Count;
         }
     }
     FlushTrack(FDirTrack);
@@ -296,7 +295,7 @@ int TD64::GetFreeBlocks() {
     if (!FImage) return 0;
     int Sum = 0;
     for (int t = 1; t <= GetTrackCount(); ++t)
-        if (t != FDirTrack) Sum += GetTrackFreeSectors(t);
+        if (CountsFree(t)) Sum += GetTrackFreeSectors(t);
     return Sum;
 }
 
@@ -305,8 +304,8 @@ void TD64::SetFreeBlocks(int Blocks) {
     BeginUpdate();
     int Remaining = std::max(Blocks, 0);
     for (int t = 1; t <= GetTrackCount(); ++t) {
-        if (t == FDirTrack) continue;
-        uint8_t* e = BamEntry(t);
+        if (!CountsFree(t)) continue;
+        uint8_t* e = BamTrack(t).Count;
         if (Remaining < 256) {
             e[0] = static_cast<uint8_t>(Remaining);
             Remaining = 0;

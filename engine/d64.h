@@ -46,6 +46,16 @@ class TD64 : public TC64Disk {
     // Byte offset of a track's first sector in the image (tracks 1-40).
     static uint32_t TrackOffset(int Track);
 
+  protected:
+    // For kinds built on this one: they set the fields themselves.
+    TD64() = default;
+    // Byte offset of a track's first sector in this image.
+    virtual uint32_t TrackStart(int Track) { return TrackOffset(Track); }
+    // The disk type of an image file of this size; raises for a size of another kind.
+    virtual TDiskType DiskTypeOfSize(uint64_t Size);
+    // Whether a track's free count belongs to the disk's free blocks.
+    virtual bool CountsFree(int Track) { return Track != FDirTrack && Track <= GetTrackCount(); }
+
   private:
     void FlushEntry(const uint8_t* Entry);
 };

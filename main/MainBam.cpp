@@ -3,12 +3,18 @@
 
 #include "BAMDlg.h"
 #include "BamView.h"
+#include "UserPrompts.h"
 
 void TMainForm::ViewBAMClick(QAction* Sender) {
     Guarded([&] {
         const int Side = CommandSide(Sender);
         const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
         if (!SideDisk) return;
+        // The chart has the geometry of 1541 disks only.
+        if (SideDisk->DiskType() > dt40TracksErrorInfo) {
+            Prompts.ShowMessage(QStringLiteral("The BAM chart shows 1541 disks (.d64) only."));
+            return;
+        }
         TBAMDlg Dialog(Prompts, this);
         Dialog.SetDisk(SideDisk.get());
         bool Confirmed = false;

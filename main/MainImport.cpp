@@ -46,12 +46,13 @@ class TSameNameAsker {
     std::optional<TSameName> ForAll;
 };
 
-// A file the engine takes as a disk image: by its extension, or by the size of a D64.
+// A file the engine takes as a disk image: by its extension, or by the size of a D64 or D71.
 bool IsDiskImage(const QString& FileName) {
     const QFileInfo Info(FileName);
     const QString Suffix = Info.suffix().toLower();
     if (Suffix == "d64" || Suffix == "d71" || Suffix == "d81" || Suffix == "g64") return true;
-    for (TDiskType Type : {dt35Tracks, dt35TracksErrorInfo, dt40Tracks, dt40TracksErrorInfo})
+    for (TDiskType Type :
+         {dt35Tracks, dt35TracksErrorInfo, dt40Tracks, dt40TracksErrorInfo, dt71, dt71ErrorInfo})
         if (Info.size() == ImageSizeOf(Type)) return true;
     return false;
 }

@@ -2,6 +2,8 @@
 #include "CliTestSupport.h"
 #include "d64.h"
 
+#include <cstring>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 using namespace cli_test;
@@ -96,6 +98,26 @@ TEST(FormatTest, TracksErrorBytesDosNameAndId) {
     EXPECT_EQ(HeaderField(image, 162, 166), (ByteArray{'X', 'Y', 0xA0, 0xA0, 0xA0}));
 }
 
+TEST(FormatTest, KindD71MakesA1571ImageAndRefusesD64Options) {
+    TTempDir dir;
+    ASSERT_EQ(
+        RunTool({"format", dir.Path("a.d71"), "--kind", "D71", "--error-bytes", "--name", "two"}).Status, 0);
+    const ByteArray image = ReadBytes(dir.Path("a.d71"));
+    EXPECT_EQ(image.size(), 351062u);
+    EXPECT_EQ(HeaderField(image, 3, 3), ByteArray{0x80}); // double-sided
+    EXPECT_EQ(HeaderField(image, 144, 159), Padded("TWO", 16));
+    EXPECT_NE(RunTool({"list", dir.Path("a.d71")}).Out.find("1328 BLOCKS FREE"), std::string::npos);
+    for (const std::vector<std::string>& Bad : {std::vector<std::string>{"--kind", "d71", "--tracks", "40"},
+                                                {"--kind", "d71", "--dos", "speed"},
+                                                {"--kind", "d82"}}) {
+        std::vector<std::string> args = {"format", dir.Path("b.d71")};
+        args.insert(args.end(), Bad.begin(), Bad.end());
+        EXPECT_EQ(RunTool(args).Status, 2) << Bad.back();
+    }
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("b.d71"), ec));
+}
+
 TEST(FormatTest, AnExistingFileIsReplacedOnlyWhenForced) {
     TTempDir dir;
     const std::string path = dir.Path("keep.d64");
@@ -178,10 +200,12 @@ TEST(ListTest, ADamagedDirectoryShowsTheFilesBeforeTheFault) {
 TEST(ListTest, UnreadableImagesAreRefused) {
     TTempDir dir;
     EXPECT_EQ(RunTool({"list", dir.Path("missing.d64")}).Err, "Can't find specified diskimage!\n");
-    WriteBytes(dir.Path("d71.d64"), ByteArray(349696));
-    const TRunResult d71 = RunTool({"list", dir.Path("d71.d64")});
-    EXPECT_EQ(d71.Status, 1);
-    EXPECT_EQ(d71.Err.rfind("D71 disks not supported yet!\n", 0), 0u) << d71.Err;
+    ByteArray g64(1000);
+    std::memcpy(g64.data(), "GCR-1541", 8);
+    WriteBytes(dir.Path("g64.d64"), g64);
+    const TRunResult unsupported = RunTool({"list", dir.Path("g64.d64")});
+    EXPECT_EQ(unsupported.Status, 1);
+    EXPECT_EQ(unsupported.Err.rfind("G64 disks not supported yet!\n", 0), 0u) << unsupported.Err;
 }
 
 TEST(BamTest, ChartMarksUsedSectorsPerTrack) {

@@ -103,7 +103,7 @@ TEST_F(FormatTest, BadParametersAreRefused) {
                      "No Filename specified!");
     EXPECT_THROW_MSG(TD64(Dir.Path("x.d64"), deCbmDos, dtNone), EC64DiskException,
                      "Invalid Disktype!\r\nCan't create Disk!");
-    EXPECT_EQ(TC64Disk::CreateDiskImage(Dir.Path("x.d64"), static_cast<TDiskType>(5), deCbmDos), nullptr);
+    EXPECT_EQ(TC64Disk::CreateDiskImage(Dir.Path("x.d64"), static_cast<TDiskType>(99), deCbmDos), nullptr);
     EXPECT_EQ(TC64Disk::CreateDiskImage(Dir.Path("x.d64"), dtNone, deCbmDos), nullptr);
 }
 

@@ -1,7 +1,7 @@
 // libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
 // listing, every file's load, the BAM queries, a file added (which must leave every
 // readable file as it was), a scratch and copies into a fresh image.
-// Input: byte 0 picks the disk type, byte 1 the DOS of 40-track images, then records of
+// Input: byte 0 picks the disk type (D64 or D71), byte 1 the DOS of 40-track images, then records of
 // [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
 #include "c64disk.h"
 #include "d64.h"
@@ -58,7 +58,9 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
     Try([&] {
         int Free = 0;
         for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
-            Free += t == 18 ? 0 : Disk.GetTrackFreeSectors(t);
+            // Neither the directory track nor a 1571 disk's side-two BAM track counts.
+            const bool Counted = t != 18 && !(t == 53 && Disk.DiskType() >= dt71);
+            Free += Counted ? Disk.GetTrackFreeSectors(t) : 0;
             for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s)
                 Disk.IsSectorUsed(MakeTrackSector(t, s));
         }
@@ -115,15 +117,15 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 2) return 0;
-    const auto Type = static_cast<TDiskType>(Data[0] % 4 + 1);
+    const auto Type = static_cast<TDiskType>(Data[0] % 6 + 1); // 1541 and 1571 kinds
     const bool Forty = Type == dt40Tracks || Type == dt40TracksErrorInfo;
     const TDosEmulation Dos = Forty ? (Data[1] & 1 ? deDolphinDos : deSpeedDos) : deCbmDos;
     const std::string Path = WorkDir() + "/image.d64";
     const std::string TargetPath = WorkDir() + "/target.d64";
     auto Disk = TC64Disk::CreateDiskImage(Path, Type, Dos);
-    const int Tracks = Disk->GetTrackCount();
     for (size_t Pos = 2; Pos + 2 <= Size; Pos += 258) {
-        const int Track = Data[Pos] % Tracks + 1;
+        // Asked each time: a record over a 1571 header can make the disk single-sided.
+        const int Track = Data[Pos] % Disk->GetTrackCount() + 1;
         const int Sector = Data[Pos + 1] % Disk->GetSectorsPerTrack(Track);
         const size_t n = std::min<size_t>(256, Size - Pos - 2);
         std::memcpy(Disk->GetSector(MakeTrackSector(Track, Sector)), Data + Pos + 2, n);

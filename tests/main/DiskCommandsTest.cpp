@@ -443,6 +443,16 @@ class DiskCommandsTest : public QObject {
         QCOMPARE(Form->ActiveSide(), 2);
     }
 
+    void twoSidedDiskOpensAndItsBamChartIsRefused() {
+        const QString Path = Dir.filePath("two-sided.d71");
+        TC64Disk::CreateDiskImage(Path.toStdString(), dt71, deCbmDos)->Save();
+        ShowForm();
+        OpenOn(2, Path);
+        QVERIFY(Form->StatusText(2).startsWith("1328 BLOCKS FREE - 0 FILE(S) ON DISK"));
+        SideItem(2, "&View BAM")->trigger(); // no dialog: the test would wait on it
+        QCOMPARE(Prompts.Messages(), QStringList{"The BAM chart shows 1541 disks (.d64) only."});
+    }
+
     void failedWritesLeaveTheDiskAsItsFileHoldsIt() {
         const QString Path = Dir.filePath("refused.d64");
         AddFile(*NewDisk(Path), "GAME", 600);

@@ -280,7 +280,8 @@ class MainWindowTest : public QObject {
         OpenOn(1, QString());
         QCOMPARE(Prompts->Shown.size(), 2);
         QCOMPARE(Prompts->Shown[0].Kind, ScriptedPrompts::TKind::OpenFile);
-        QCOMPARE(Prompts->Shown[0].Filter, QString("C64 Diskimage (*.d64)|*.d64|All Files (*.*)|*.*"));
+        QCOMPARE(Prompts->Shown[0].Filter,
+                 QString("C64 Diskimage (*.d64;*.d71)|*.d64;*.d71|All Files (*.*)|*.*"));
         QCOMPARE(Prompts->Shown[0].Path, QString());
         QCOMPARE(Prompts->Shown[1].Path, Dir.path() + "/");
         // Cancelling leaves the side as it was.
@@ -312,10 +313,10 @@ class MainWindowTest : public QObject {
 
     void unusableFilesLeaveTheSideEmpty() {
         const QString Good = MakeImage(PathOf("good.d64"));
-        QFile D71(PathOf("disk.d71"));
-        QVERIFY(D71.open(QIODevice::WriteOnly));
-        D71.write(QByteArray(349696, '\0'));
-        D71.close();
+        QFile G64(PathOf("disk.g64"));
+        QVERIFY(G64.open(QIODevice::WriteOnly));
+        G64.write(QByteArray("GCR-1541") + QByteArray(992, '\0'));
+        G64.close();
         QFile Junk(PathOf("junk.d64"));
         QVERIFY(Junk.open(QIODevice::WriteOnly));
         Junk.write(QByteArray(1000, 'x'));
@@ -324,8 +325,8 @@ class MainWindowTest : public QObject {
         ShowForm();
         OpenOn(1, Good);
         OpenOn(2, Good);
-        OpenOn(2, D71.fileName());
-        QCOMPARE(Prompts->Messages(), QStringList{"D71 disks not supported yet!"});
+        OpenOn(2, G64.fileName());
+        QCOMPARE(Prompts->Messages(), QStringList{"G64 disks not supported yet!"});
         QVERIFY(!Form->Disk(2));
         QCOMPARE(Form->DiskNameLabel(2)->text(), QString("NO DISK"));
         QVERIFY(!Form->SideMenu(2)->isEnabled());
