@@ -48,8 +48,9 @@ grep -q "Default application for .application/x-d64.: $app_id.desktop" "$work/ha
 "$root/bin/d64tool" format "$work/disk.d71" --kind d71 >/dev/null
 type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d71" | sed -n 's/^ *standard::content-type: //p')
 [ "$type" = application/x-d71 ] || fail "a .d71 file is of type '$type', not application/x-d71"
-"${gio_env[@]}" gio mime application/x-d71 | grep -q "Default application for .application/x-d71.: $app_id.desktop" ||
-    fail "the editor does not handle application/x-d71"
+"${gio_env[@]}" gio mime application/x-d71 >"$work/handler"
+grep -q "Default application for .application/x-d71.: $app_id.desktop" "$work/handler" ||
+    fail "the editor does not handle application/x-d71: $(cat "$work/handler")"
 icons=$("${gio_env[@]}" gio info -a standard::icon "$work/disk.d64" | sed -n 's/^ *standard::icon: //p')
 # The first icon a file manager looks up for a .d64 file is installed, drawn and in every size.
 icon=${icons%%,*}
