@@ -30,10 +30,10 @@ const std::vector<TCommandInfo>& Commands() {
          "format",
          "d64tool format IMAGE [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name NAME] [--id "
          "ID] "
-         "[--force]",
+         "[--force] [--kind d64|d81]",
          1,
          1,
-         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force"}},
+         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind"}},
         {TCliCommand::Import,
          "import",
          "d64tool import IMAGE FILE... [--name NAME] [--type prg|seq|usr|del|rel] [--record-length N] "
@@ -116,7 +116,7 @@ const TCommandInfo* FindCommand(TCliCommand Command) {
 
 bool TakesValue(const std::string& Option) {
     return Option == "--tracks" || Option == "--dos" || Option == "--name" || Option == "--id" ||
-           Option == "--type" || Option == "--record-length" || Option == "--by";
+           Option == "--type" || Option == "--record-length" || Option == "--by" || Option == "--kind";
 }
 
 std::string Lower(std::string Text) {
@@ -153,6 +153,9 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
     } else if (Option == "--tracks") {
         Line.Tracks = ParseNumber(Value, Option, cmd);
         if (Line.Tracks != 35 && Line.Tracks != 40) throw ECliUsageError("--tracks must be 35 or 40", cmd);
+    } else if (Option == "--kind") {
+        Line.Kind = Lower(Value);
+        if (Line.Kind != "d64" && Line.Kind != "d81") throw ECliUsageError("--kind must be d64 or d81", cmd);
     } else if (Option == "--dos") {
         const std::string v = Lower(Value);
         if (v == "speed")

@@ -167,9 +167,7 @@ TValidation Repair(TC64Disk& Disk) {
 
     // The former bytes of the header and of each unclosed entry's type, put back when the
     // save fails, so that the disk in memory stays what its file holds.
-    uint8_t* Header = Disk.GetBamSector();
-    std::array<uint8_t, 256> OldHeader;
-    std::memcpy(OldHeader.data(), Header, 256);
+    const TC64Disk::TKeptSectors OldBam = Disk.KeepSystemSectors();
     std::vector<std::pair<uint8_t*, uint8_t>> OldTypes;
     for (uint8_t* Entry : Trace.Unclosed) {
         OldTypes.emplace_back(Entry, Entry[2]);
@@ -196,7 +194,7 @@ TValidation Repair(TC64Disk& Disk) {
         Disk.BeginUpdate();
         Disk.EndUpdate(true);
     } catch (...) {
-        std::memcpy(Header, OldHeader.data(), 256);
+        TC64Disk::PutBack(OldBam);
         for (const auto& [Entry, Type] : OldTypes)
             Entry[2] = Type;
         throw;

@@ -3,6 +3,7 @@
 #include "c64disk.h"
 
 #include "d64.h"
+#include "d81.h"
 #include "hostfile.h"
 
 #include <algorithm>
@@ -29,6 +30,10 @@ uint32_t ImageSizeOf(TDiskType Type) {
         return 196608;
     case dt40TracksErrorInfo:
         return 197376;
+    case dtD81:
+        return 819200;
+    case dtD81ErrorInfo:
+        return 822400;
     default:
         return 0;
     }
@@ -104,8 +109,7 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
         return nullptr;
     case 819200:
     case 822400:
-        Notify("D81 disks not supported yet!");
-        return nullptr;
+        return std::make_unique<TD81>(FileName, DosEmulation);
     default:
         if (HeadSize == 8 && std::memcmp(Head, "GCR-1541", 8) == 0) {
             Notify("G64 disks not supported yet!");
@@ -117,6 +121,8 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
 
 std::unique_ptr<TC64Disk> TC64Disk::CreateDiskImage(const std::string& FileName, TDiskType DiskType,
                                                     TDosEmulation DosEmulation) {
+    if (DiskType == dtD81 || DiskType == dtD81ErrorInfo)
+        return std::make_unique<TD81>(FileName, DosEmulation, DiskType);
     if (DiskType < dt35Tracks || DiskType > dt40TracksErrorInfo) return nullptr;
     return std::make_unique<TD64>(FileName, DosEmulation, DiskType);
 }
@@ -165,6 +171,31 @@ uint8_t* TC64Disk::GetExtendedBam() {
     return GetBamSector() + (FDosEmulation == deSpeedDos ? 192 : 172);
 }
 
+std::vector<TTrackSector> TC64Disk::SystemSectors() {
+    return {MakeTrackSector(FDirTrack, 0)};
+}
+
+TC64Disk::TKeptSectors TC64Disk::KeepSystemSectors() {
+    TKeptSectors Kept;
+    for (TTrackSector ts : SystemSectors()) {
+        uint8_t* Sector = GetSector(ts);
+        Kept.emplace_back(Sector, std::array<uint8_t, 256>{});
+        std::memcpy(Kept.back().second.data(), Sector, 256);
+    }
+    return Kept;
+}
+
+void TC64Disk::PutBack(const TKeptSectors& Kept) {
+    for (const auto& [Sector, Bytes] : Kept)
+        std::memcpy(Sector, Bytes.data(), 256);
+}
+
+TTrackSector TC64Disk::FirstDirSector() {
+    return MakeTrackSector(FDirTrack, 1);
+}
+
+void TC64Disk::CheckCanAdd(const uint8_t*) {}
+
 uint8_t* TC64Disk::BamEntry(int Track) {
     if (Track >= 36) return GetExtendedBam() + 4 * (Track - 36);
     return GetBamSector() + 4 * Track;
@@ -201,7 +232,7 @@ int TC64Disk::TrackOfPointer(const uint8_t* p) {
     if (!FImage || p < FImage.get()) return 0;
     const uint32_t Offset = static_cast<uint32_t>(p - FImage.get());
     for (int t = GetTrackCount(); t >= 1; --t) {
-        const uint32_t Start = TD64::TrackOffset(t);
+        const uint32_t Start = static_cast<uint32_t>(GetSector(MakeTrackSector(t, 0)) - FImage.get());
         if (Offset >= Start)
             return Offset < Start + 256u * static_cast<uint32_t>(GetSectorsPerTrack(t)) ? t : 0;
     }
@@ -276,7 +307,7 @@ void TC64Disk::Clear() {
 
 std::vector<TTrackSector> TC64Disk::DirectoryChain() {
     std::vector<bool> Seen;
-    TTrackSector ts = MakeTrackSector(FDirTrack, 1);
+    TTrackSector ts = FirstDirSector();
     uint8_t* Sector = GetSector(ts);
     MarkSeen(ts, Seen);
     std::vector<TTrackSector> Chain{ts};
@@ -361,7 +392,8 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
     const auto HolderOf = [&](TTrackSector ts) -> TSectorsInUse::THolder& {
         return InUse.Holders[InUse.Index(ts)];
     };
-    HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
+    for (TTrackSector ts : SystemSectors())
+        HolderOf(ts).first = true; // the header and the BAM
     for (TTrackSector ts : InUse.Directory)
         HolderOf(ts).first = true;
     // A chain that comes to a sector already met (its own loop, another file's chain it
@@ -371,7 +403,7 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
         TTrackSector From = 0;
         // The link is read straight from the image: OnDisk has checked the sector.
         for (; InUse.OnDisk(ts) && !HolderOf(ts).first && !HolderOf(ts).second;
-             ts = ReadTrackSector(FImage.get() + TD64::TrackOffset(TrackOf(ts)) + 256u * SectorOf(ts))) {
+             ts = ReadTrackSector(GetSector(ts))) {
             HolderOf(ts).second = Entry;
             From = ts;
         }
@@ -421,7 +453,7 @@ uint8_t* TC64Disk::AllocateDirEntry() {
     // The directory is full: grow it by one sector on the directory track.
     const TTrackSector LastTs = Chain.back();
     const uint8_t SavedInterleave = FInterleave;
-    FInterleave = 3;
+    FInterleave = FDirInterleave;
     TTrackSector NewTs;
     try {
         NewTs = FindNextFreeSector(LastTs, false);
@@ -603,6 +635,7 @@ void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
 
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     CheckWriteAccess();
+    CheckCanAdd(SourceEntry);
     // Every file takes at least one data sector (an empty one holds no data, as on a
     // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;

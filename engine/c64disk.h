@@ -159,8 +159,16 @@ class TC64Disk {
     // of every chain that ends otherwise than by a link to track 0. Raises for a
     // directory chain that loops or leaves the disk.
     TSectorsInUse TraceSectors(const std::function<bool(const uint8_t*)>& Walked, const TChainStopHook& Stop);
-    // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
-    uint8_t* BamEntry(int Track);
+    // The BAM entry of a track: its free count, then one bit per sector (1541: the header
+    // for 1-35, the extended BAM for 36-40).
+    virtual uint8_t* BamEntry(int Track);
+    // The header and the sectors holding the BAM, none of them part of the directory chain.
+    virtual std::vector<TTrackSector> SystemSectors();
+    // The bytes of the header and BAM sectors as they are now, for PutBack to restore
+    // when a change of them fails.
+    using TKeptSectors = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
+    TKeptSectors KeepSystemSectors();
+    static void PutBack(const TKeptSectors& Kept);
 
     void BeginUpdate();
     void EndUpdate(bool DoSave);
@@ -205,6 +213,10 @@ class TC64Disk {
     std::vector<TTrackSector> DirectoryChain();
     bool MarkSeen(TTrackSector ts, std::vector<bool>& Seen);
     int SectorIndex(TTrackSector ts);
+    // The first sector of the directory chain.
+    virtual TTrackSector FirstDirSector();
+    // Refuses, before anything changes, a file this kind of disk cannot take.
+    virtual void CheckCanAdd(const uint8_t* SourceEntry);
 
     TDiskType FDiskType = dtNone;
     uint32_t FImageSize = 0;
@@ -214,6 +226,8 @@ class TC64Disk {
     uint8_t FInterleave = 10;
     bool FUpdating = false;
     int FDirTrack = 18;
+    // The sector interleave of a growing directory.
+    uint8_t FDirInterleave = 3;
     // The image file as this object last read or wrote it.
     HostFile::TKnownVersion FFileVersion;
     // Saves go to a working copy (UseScratchFile).

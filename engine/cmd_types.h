@@ -35,6 +35,9 @@ enum TDiskType : uint8_t {
     dt35TracksErrorInfo = 2,
     dt40Tracks = 3,
     dt40TracksErrorInfo = 4,
+    // The 1581: 80 tracks of 40 sectors.
+    dtD81 = 7,
+    dtD81ErrorInfo = 8,
 };
 
 // Decides where the BAM of tracks 36-40 lies.

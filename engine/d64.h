@@ -46,6 +46,19 @@ class TD64 : public TC64Disk {
     // Byte offset of a track's first sector in the image (tracks 1-40).
     static uint32_t TrackOffset(int Track);
 
+  protected:
+    // For kinds that share the 1541's directory and file chains: they set up the rest.
+    TD64() = default;
+    // Byte offset of a track's first sector in this image.
+    virtual uint32_t TrackStart(int Track);
+    // The image kind a file of this size holds; raises for sizes of no kind.
+    virtual TDiskType TypeOfSize(uint64_t Size);
+
+    // Where the header keeps the disk name; ID and DOS type follow it as on the 1541.
+    int FNameOffset = 144;
+    // The DOS version byte of a disk that is not soft write protected.
+    uint8_t FDosVersion = 0x41;
+
   private:
     void FlushEntry(const uint8_t* Entry);
 };

@@ -1,0 +1,35 @@
+// TD81: the 1581 image, 80 tracks of 40 sectors, with or without error information.
+#pragma once
+
+#include "d64.h"
+
+// The 1581 keeps the 1541's directory entries and file chains; its geometry, header and
+// BAM differ: header at 40/0, the BAM of tracks 1-40 at 40/1 and of 41-80 at 40/2, six
+// bytes a track, the directory from 40/3.
+class TD81 : public TD64 {
+  public:
+    // Opens an existing image file.
+    TD81(const std::string& FileName, TDosEmulation DosEmulation);
+    // Formats a new image in memory as the 1581 does; nothing is written until the first flush.
+    TD81(const std::string& FileName, TDosEmulation DosEmulation, TDiskType DiskType);
+
+    int GetFreeBlocksLimit() override;
+    int GetTrackFreeSectors(int Track) override;
+    int GetDataBlockCount() override;
+    int GetSectorsPerTrack(int Track) override;
+    int GetTotalSectors() override;
+    int GetTrackCount() override;
+    void SetDiskID(const PetsciiString& ID) override;
+    bool CheckTrackSector(TTrackSector ts) override;
+    uint8_t* BamEntry(int Track) override;
+    std::vector<TTrackSector> SystemSectors() override;
+
+  protected:
+    TTrackSector FirstDirSector() override;
+    void CheckCanAdd(const uint8_t* SourceEntry) override;
+    uint32_t TrackStart(int Track) override;
+    TDiskType TypeOfSize(uint64_t Size) override;
+
+  private:
+    void InitGeometry();
+};
