@@ -196,6 +196,10 @@ TTrackSector TC64Disk::FirstDirSector() {
 
 void TC64Disk::CheckCanAdd(const uint8_t*) {}
 
+std::vector<TTrackSector> TC64Disk::RunOf(const uint8_t*) {
+    return {};
+}
+
 uint8_t* TC64Disk::BamEntry(int Track) {
     if (Track >= 36) return GetExtendedBam() + 4 * (Track - 36);
     return GetBamSector() + 4 * Track;
@@ -415,6 +419,19 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
             const uint8_t* Entry = Sector + 32 * Slot;
             const TFileKind Kind = DecodeFileType(Entry[2]).Kind;
             if (Kind == fkEmpty || (Walked && !Walked(Entry))) continue;
+            if (const std::vector<TTrackSector> Run = RunOf(Entry); !Run.empty()) {
+                // A run stops, as a chain does, where it comes to a sector already held.
+                TTrackSector From = 0;
+                for (TTrackSector ts : Run) {
+                    if (HolderOf(ts).first || HolderOf(ts).second) {
+                        if (Stop) Stop(InUse, TChainStop{Entry, From, ts});
+                        break;
+                    }
+                    HolderOf(ts).second = Entry;
+                    From = ts;
+                }
+                continue;
+            }
             Walk(ReadTrackSector(Entry + 3), Entry);
             if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
         }
@@ -630,6 +647,8 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
 
 void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
     CheckWriteAccess();
+    if (!Source.RunOf(SourceEntry).empty())
+        throw EC64DiskException("CBM partitions can't be copied to another disk!");
     AddFile(Source.LoadFile(SourceEntry), SourceEntry);
 }
 

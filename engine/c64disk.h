@@ -169,6 +169,9 @@ class TC64Disk {
     using TKeptSectors = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
     TKeptSectors KeepSystemSectors();
     static void PutBack(const TKeptSectors& Kept);
+    // The sectors of a file that is a run of whole sectors rather than a chain (a 1581
+    // partition), in order; none for a chained file.
+    virtual std::vector<TTrackSector> RunOf(const uint8_t* Entry);
 
     void BeginUpdate();
     void EndUpdate(bool DoSave);

@@ -151,3 +151,57 @@ void TD81::SetDiskID(const PetsciiString& ID) {
         std::memcpy(GetSector(MakeTrackSector(HeaderTrack, s)) + 4, Header + 22, 2);
     FlushTrack(FDirTrack);
 }
+
+std::vector<TTrackSector> TD81::RunOf(const uint8_t* Entry) {
+    std::vector<TTrackSector> Run;
+    if (!Entry || DecodeFileType(Entry[2]).Kind != fkOther) return Run;
+    // From the first sector on, track after track, as far as the disk reaches.
+    const int First = (Entry[3] - 1) * TrackSectors + Entry[4];
+    const int Blocks = Entry[30] | Entry[31] << 8;
+    if (Entry[3] < 1 || Entry[3] > TrackCount || Entry[4] >= TrackSectors) return Run;
+    for (int i = First; i < First + Blocks && i < TrackCount * TrackSectors; ++i)
+        Run.push_back(MakeTrackSector(1 + i / TrackSectors, i % TrackSectors));
+    return Run;
+}
+
+void TD81::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
+    if (!FImage || !CheckWriteAccess() || Entries.empty()) return;
+    std::vector<uint8_t*> Chained;
+    const bool Bracketed = FUpdating;
+    FUpdating = true;
+    for (uint8_t* Entry : Entries) {
+        const std::vector<TTrackSector> Run = RunOf(Entry);
+        if (Run.empty()) {
+            Chained.push_back(Entry);
+            continue;
+        }
+        for (TTrackSector ts : Run) {
+            SetSectorUsed(ts, false);
+            if (Wipe) std::memset(GetSector(ts), 0, 256);
+        }
+        if (Wipe)
+            std::memset(Entry + 2, 0, 30);
+        else
+            Entry[2] = 0;
+    }
+    FUpdating = Bracketed;
+    if (!Chained.empty())
+        TD64::ScratchFiles(Chained, Wipe);
+    else if (!Bracketed)
+        Save();
+}
+
+ByteArray TD81::LoadFile(uint8_t* Entry) {
+    const std::vector<TTrackSector> Run = RunOf(Entry);
+    if (Run.empty()) return TD64::LoadFile(Entry);
+    ByteArray Bytes;
+    Bytes.reserve(256 * Run.size());
+    for (TTrackSector ts : Run)
+        Bytes.insert(Bytes.end(), GetSector(ts), GetSector(ts) + 256);
+    return Bytes;
+}
+
+int TD81::GetRealFileSize(uint8_t* Entry) {
+    const std::vector<TTrackSector> Run = RunOf(Entry);
+    return Run.empty() ? TD64::GetRealFileSize(Entry) : static_cast<int>(256 * Run.size());
+}

@@ -23,6 +23,11 @@ class TD81 : public TD64 {
     bool CheckTrackSector(TTrackSector ts) override;
     uint8_t* BamEntry(int Track) override;
     std::vector<TTrackSector> SystemSectors() override;
+    // A partition (type CBM) is its run of sectors: listed, exported and scratched whole.
+    std::vector<TTrackSector> RunOf(const uint8_t* Entry) override;
+    void ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) override;
+    ByteArray LoadFile(uint8_t* Entry) override;
+    int GetRealFileSize(uint8_t* Entry) override;
 
   protected:
     TTrackSector FirstDirSector() override;
