@@ -1,7 +1,7 @@
 // libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
 // listing, every file's load, the BAM queries, a file added (which must leave every
 // readable file as it was), a scratch and copies into a fresh image.
-// Input: byte 0 picks the disk type, byte 1 the DOS of 40-track images, then records of
+// Input: byte 0 picks the disk type (bit 7: a 1581 image), byte 1 the DOS of 40-track images, then records of
 // [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
 #include "c64disk.h"
 #include "d64.h"
@@ -58,7 +58,7 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
     Try([&] {
         int Free = 0;
         for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
-            Free += t == 18 ? 0 : Disk.GetTrackFreeSectors(t);
+            Free += t == Disk.DirTrack() ? 0 : Disk.GetTrackFreeSectors(t);
             for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s)
                 Disk.IsSectorUsed(MakeTrackSector(t, s));
         }
@@ -115,7 +115,9 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 2) return 0;
-    const auto Type = static_cast<TDiskType>(Data[0] % 4 + 1);
+    auto Type = static_cast<TDiskType>(Data[0] % 4 + 1);
+    // Bit 7 of the first byte picks a 1581 image, bit 0 its error bytes.
+    if (Data[0] & 0x80) Type = Data[0] & 1 ? dtD81ErrorInfo : dtD81;
     const bool Forty = Type == dt40Tracks || Type == dt40TracksErrorInfo;
     const TDosEmulation Dos = Forty ? (Data[1] & 1 ? deDolphinDos : deSpeedDos) : deCbmDos;
     const std::string Path = WorkDir() + "/image.d64";
