@@ -648,7 +648,7 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
 void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
     CheckWriteAccess();
     if (!Source.RunOf(SourceEntry).empty())
-        throw EC64DiskException("CBM partitions can't be copied to another disk!");
+        throw EC64DiskException("CBM partitions can only be copied to a D81 disk!");
     AddFile(Source.LoadFile(SourceEntry), SourceEntry);
 }
 

@@ -205,3 +205,51 @@ int TD81::GetRealFileSize(uint8_t* Entry) {
     const std::vector<TTrackSector> Run = RunOf(Entry);
     return Run.empty() ? TD64::GetRealFileSize(Entry) : static_cast<int>(256 * Run.size());
 }
+
+void TD81::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
+    const std::vector<TTrackSector> Run = Source.RunOf(SourceEntry);
+    if (Run.empty() || Source.GetTrackCount() != TrackCount) {
+        TD64::CopyFileFrom(SourceEntry, Source);
+        return;
+    }
+    CheckWriteAccess();
+    const TSectorsInUse InUse = TraceSectors(nullptr, nullptr);
+    for (TTrackSector ts : Run) {
+        const auto& [Directory, Entry] = InUse.At(ts);
+        if (IsSectorUsed(ts) || Directory || Entry) {
+            char Text[96];
+            std::snprintf(Text, sizeof Text, "No room for the partition: T:%d/S:%d is in use!", TrackOf(ts),
+                          SectorOf(ts));
+            throw EC64DiskFullException(Text);
+        }
+    }
+    // Track 40 holds the BAM and the directory, which may grow by a sector; the run's
+    // sectors are taken whole. All of it comes back when a step fails.
+    std::vector<std::pair<uint8_t*, ByteArray>> Kept;
+    const auto Keep = [&](TTrackSector ts) {
+        uint8_t* Sector = GetSector(ts);
+        Kept.emplace_back(Sector, ByteArray(Sector, Sector + 256));
+    };
+    for (int s = 0; s < TrackSectors; ++s)
+        Keep(MakeTrackSector(HeaderTrack, s));
+    for (TTrackSector ts : Run)
+        Keep(ts);
+    const bool WasUpdating = FUpdating;
+    FUpdating = true;
+    try {
+        uint8_t* Entry = AllocateDirEntry();
+        if (!Entry) throw EC64DiskFullException("Maximum number of files reached!");
+        for (TTrackSector ts : Run) {
+            std::memcpy(GetSector(ts), Source.GetSector(ts), 256);
+            SetSectorUsed(ts, true);
+        }
+        std::memcpy(Entry + 2, SourceEntry + 2, 30);
+    } catch (...) {
+        for (const auto& [Sector, Bytes] : Kept)
+            std::memcpy(Sector, Bytes.data(), 256);
+        FUpdating = WasUpdating;
+        throw;
+    }
+    FUpdating = WasUpdating;
+    Save();
+}

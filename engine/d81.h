@@ -28,6 +28,9 @@ class TD81 : public TD64 {
     void ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) override;
     ByteArray LoadFile(uint8_t* Entry) override;
     int GetRealFileSize(uint8_t* Entry) override;
+    // A partition goes to the very sectors it holds on its source: the only place where a
+    // sub-directory's own header, BAM and links, which name tracks, stay right.
+    void CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) override;
 
   protected:
     TTrackSector FirstDirSector() override;

@@ -1,5 +1,5 @@
 // 1581 images: allocation, the two BAM sectors, the growing directory, validate and
-// repair, partitions, and what a D81 refuses.
+// repair, partitions (copied whole to their own sectors), and what a D81 refuses.
 #include "TestImage.h"
 #include "Validate.h"
 
@@ -67,7 +67,7 @@ TEST_F(D81Test, RepairRebuildsBothBamSectors) {
     EXPECT_EQ(ReadHostFile(Path), Good);
 }
 
-TEST_F(D81Test, PartitionIsOneRunListedExportedAndScratchedWhole) {
+TEST_F(D81Test, PartitionIsOneRunListedExportedCopiedAndScratchedWhole) {
     const std::string Path = Dir.Path("p.d81");
     auto Disk = NewImage(Path, dtD81);
     AddTestFile(*Disk, "PLAIN", Pattern(300));
@@ -99,7 +99,22 @@ TEST_F(D81Test, PartitionIsOneRunListedExportedAndScratchedWhole) {
 
     auto D64 = NewImage(Dir.Path("x.d64"));
     EXPECT_THROW_MSG(D64->CopyFileFrom(FindEntry(*Opened, "PART"), *Opened), EC64DiskException,
-                     "CBM partitions can't be copied to another disk!");
+                     "CBM partitions can only be copied to a D81 disk!");
+    // Onto another D81: to the same sectors, whole; refused where one of them is taken.
+    auto Copy = NewImage(Dir.Path("copy.d81"), dtD81);
+    Copy->CopyFileFrom(FindEntry(*Opened, "PART"), *Opened);
+    uint8_t* Copied = FindEntry(*Copy, "PART");
+    ASSERT_TRUE(Copied);
+    EXPECT_EQ(ByteArray(Copied + 2, Copied + 32), ByteArray(Slot + 2, Slot + 32));
+    EXPECT_EQ(Copy->LoadFile(Copied), Bytes);
+    EXPECT_EQ(Copy->GetFreeBlocks(), 3160 - 80);
+    EXPECT_TRUE(Validate(*Copy).Findings.empty());
+    auto Taken = NewImage(Dir.Path("taken.d81"), dtD81);
+    Taken->SetSectorUsed(MakeTrackSector(42, 39), true);
+    const ByteArray Before = ReadHostFile(Dir.Path("taken.d81"));
+    EXPECT_THROW_MSG(Taken->CopyFileFrom(FindEntry(*Opened, "PART"), *Opened), EC64DiskFullException,
+                     "No room for the partition: T:42/S:39 is in use!");
+    EXPECT_EQ(ReadHostFile(Dir.Path("taken.d81")), Before);
     const int Free = Opened->GetFreeBlocks();
     Opened->ScratchFiles({FindEntry(*Opened, "PART")}, false);
     EXPECT_EQ(Opened->GetFreeBlocks(), Free + 80);
