@@ -420,12 +420,15 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
             const TFileKind Kind = DecodeFileType(Entry[2]).Kind;
             if (Kind == fkEmpty || (Walked && !Walked(Entry))) continue;
             if (const std::vector<TTrackSector> Run = RunOf(Entry); !Run.empty()) {
-                // A run stops, as a chain does, where it comes to a sector already held.
+                // A run holds every sector of it that nothing else holds, so that nothing
+                // new is written there; its first clash is reported as a chain's would be.
                 TTrackSector From = 0;
+                bool Clashed = false;
                 for (TTrackSector ts : Run) {
                     if (HolderOf(ts).first || HolderOf(ts).second) {
-                        if (Stop) Stop(InUse, TChainStop{Entry, From, ts});
-                        break;
+                        if (Stop && !Clashed) Stop(InUse, TChainStop{Entry, From, ts});
+                        Clashed = true;
+                        continue;
                     }
                     HolderOf(ts).second = Entry;
                     From = ts;

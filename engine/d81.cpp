@@ -164,17 +164,31 @@ std::vector<TTrackSector> TD81::RunOf(const uint8_t* Entry) {
     return Run;
 }
 
+std::vector<TTrackSector> TD81::SoundRun(const uint8_t* Entry, std::vector<TTrackSector> Run) {
+    const size_t Blocks = static_cast<size_t>(Entry[30] | Entry[31] << 8);
+    for (TTrackSector ts : Run)
+        if (TrackOf(ts) == HeaderTrack) Run.clear();
+    if (Run.size() != Blocks)
+        throw EC64DiskException(
+            "Partition \"" + PetsciiToString(Entry + 5, 15) +
+            "\" covers track 40 or leaves the disk!\r\nValidate the disk and try it again.");
+    return Run;
+}
+
 void TD81::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
     if (!FImage || !CheckWriteAccess() || Entries.empty()) return;
     std::vector<uint8_t*> Chained;
     const bool Bracketed = FUpdating;
     FUpdating = true;
     for (uint8_t* Entry : Entries) {
-        const std::vector<TTrackSector> Run = RunOf(Entry);
-        if (Run.empty()) {
+        if (RunOf(Entry).empty())
             Chained.push_back(Entry);
-            continue;
-        }
+        else
+            SoundRun(Entry, RunOf(Entry));
+    }
+    for (uint8_t* Entry : Entries) {
+        const std::vector<TTrackSector> Run = RunOf(Entry);
+        if (Run.empty()) continue;
         for (TTrackSector ts : Run) {
             SetSectorUsed(ts, false);
             if (Wipe) std::memset(GetSector(ts), 0, 256);
@@ -192,8 +206,8 @@ void TD81::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
 }
 
 ByteArray TD81::LoadFile(uint8_t* Entry) {
-    const std::vector<TTrackSector> Run = RunOf(Entry);
-    if (Run.empty()) return TD64::LoadFile(Entry);
+    if (RunOf(Entry).empty()) return TD64::LoadFile(Entry);
+    const std::vector<TTrackSector> Run = SoundRun(Entry, RunOf(Entry));
     ByteArray Bytes;
     Bytes.reserve(256 * Run.size());
     for (TTrackSector ts : Run)
@@ -202,8 +216,8 @@ ByteArray TD81::LoadFile(uint8_t* Entry) {
 }
 
 int TD81::GetRealFileSize(uint8_t* Entry) {
-    const std::vector<TTrackSector> Run = RunOf(Entry);
-    return Run.empty() ? TD64::GetRealFileSize(Entry) : static_cast<int>(256 * Run.size());
+    if (RunOf(Entry).empty()) return TD64::GetRealFileSize(Entry);
+    return static_cast<int>(256 * SoundRun(Entry, RunOf(Entry)).size());
 }
 
 void TD81::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
@@ -213,6 +227,7 @@ void TD81::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
         return;
     }
     CheckWriteAccess();
+    SoundRun(SourceEntry, Run);
     const TSectorsInUse InUse = TraceSectors(nullptr, nullptr);
     for (TTrackSector ts : Run) {
         const auto& [Directory, Entry] = InUse.At(ts);

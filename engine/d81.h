@@ -40,4 +40,7 @@ class TD81 : public TD64 {
 
   private:
     void InitGeometry();
+    // The run of a partition that can be read, scratched or copied: whole on the disk and
+    // clear of track 40. Raises for one that is not.
+    std::vector<TTrackSector> SoundRun(const uint8_t* Entry, std::vector<TTrackSector> Run);
 };

@@ -109,6 +109,13 @@ TEST_F(D81Test, PartitionIsOneRunListedExportedCopiedAndScratchedWhole) {
     EXPECT_EQ(Copy->LoadFile(Copied), Bytes);
     EXPECT_EQ(Copy->GetFreeBlocks(), 3160 - 80);
     EXPECT_TRUE(Validate(*Copy).Findings.empty());
+    // One that reaches into track 40 (the BAM, the directory) is neither read nor scratched.
+    Copied[3] = 39;
+    const std::string Covers =
+        "Partition \"PART\" covers track 40 or leaves the disk!\r\nValidate the disk and try it again.";
+    EXPECT_THROW_MSG(Copy->LoadFile(Copied), EC64DiskException, Covers);
+    EXPECT_THROW_MSG(Copy->ScratchFiles({Copied}, false), EC64DiskException, Covers);
+    Copied[3] = 41;
     auto Taken = NewImage(Dir.Path("taken.d81"), dtD81);
     Taken->SetSectorUsed(MakeTrackSector(42, 39), true);
     const ByteArray Before = ReadHostFile(Dir.Path("taken.d81"));
