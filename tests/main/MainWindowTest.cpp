@@ -250,6 +250,9 @@ class MainWindowTest : public QObject {
         QCOMPARE(Cell(Form->LeftView(), 3, 1), QString("39/ 0"));
         QVERIFY(Form->StatusText(1).startsWith("3157 BLOCKS FREE - 1 FILE(S) ON DISK"));
         QVERIFY(Prompts->Messages().isEmpty());
+        // Its BAM has no chart yet: refused with a word instead of a blank one to click in.
+        Form->ViewBAMClick(nullptr);
+        QCOMPARE(Prompts->Messages(), QStringList{"The BAM view shows 1541 disks only."});
     }
 
     void listingShowsRowsHeaderAndStatus() {
