@@ -174,6 +174,49 @@ void BM_ValidateFull40TrackDisk(benchmark::State& State) {
 }
 BENCHMARK(BM_ValidateFull40TrackDisk)->Unit(benchmark::kMicrosecond);
 
+// A full 1581 image: 296 files (a full directory: track 40 whole) in all 3160 data blocks.
+std::string FullD81Image() {
+    return CachedImage(
+        "full296.d81",
+        [](TC64Disk& Disk) {
+            for (int i = 0; i < 296; ++i)
+                AddFile(Disk, "D81 FILE " + std::to_string(i), (i < 200 ? 11 : 10) * 254);
+        },
+        dtD81);
+}
+
+void BM_OpenAndListFullD81(benchmark::State& State) {
+    const std::string Path = FullD81Image();
+    for (auto _ : State) {
+        auto Disk = TC64Disk::OpenDiskImage(Path, deCbmDos);
+        benchmark::DoNotOptimize(Disk->ReadDirectory(TFileKindSet::AllListed(), [](const TC64DirRecord& R) {
+            benchmark::DoNotOptimize(R.Name.data());
+        }));
+        benchmark::DoNotOptimize(Disk->GetFreeBlocks());
+    }
+}
+BENCHMARK(BM_OpenAndListFullD81)->Unit(benchmark::kMicrosecond);
+
+// As the window copies: every file of the full D81 into a new one, one bracket, one save.
+void BM_CopyFullD81IntoEmptyOne(benchmark::State& State) {
+    auto Source = TC64Disk::OpenDiskImage(FullD81Image(), deCbmDos);
+    const auto Files = Entries(*Source);
+    if (Files.size() != 296 || Source->GetFreeBlocks() != 0) State.SkipWithError("the D81 is not full");
+    const std::string Target = BenchDir() + "/target.d81";
+    for (auto _ : State) {
+        State.PauseTiming();
+        std::filesystem::remove(Target);
+        auto Disk = TC64Disk::CreateDiskImage(Target, dtD81, deCbmDos);
+        Disk->Save();
+        State.ResumeTiming();
+        Disk->BeginUpdate();
+        for (uint8_t* Entry : Files)
+            Disk->CopyFileFrom(Entry, *Source);
+        Disk->EndUpdate(true);
+    }
+}
+BENCHMARK(BM_CopyFullD81IntoEmptyOne)->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

@@ -30,7 +30,7 @@ const std::vector<TCommandInfo>& Commands() {
          "format",
          "d64tool format IMAGE [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name NAME] [--id "
          "ID] "
-         "[--force] [--kind d64|d71]",
+         "[--force] [--kind d64|d71|d81]",
          1,
          1,
          {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind"}},
@@ -153,6 +153,10 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
     } else if (Option == "--tracks") {
         Line.Tracks = ParseNumber(Value, Option, cmd);
         if (Line.Tracks != 35 && Line.Tracks != 40) throw ECliUsageError("--tracks must be 35 or 40", cmd);
+    } else if (Option == "--kind") {
+        Line.Kind = Lower(Value);
+        if (Line.Kind != "d64" && Line.Kind != "d71" && Line.Kind != "d81")
+            throw ECliUsageError("--kind must be d64, d71 or d81", cmd);
     } else if (Option == "--dos") {
         const std::string v = Lower(Value);
         if (v == "speed")
@@ -161,9 +165,6 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
             Line.Dos = deDolphinDos;
         else
             throw ECliUsageError("--dos must be speed or dolphin", cmd);
-    } else if (Option == "--kind") {
-        Line.Kind = Lower(Value);
-        if (Line.Kind != "d64" && Line.Kind != "d71") throw ECliUsageError("--kind must be d64 or d71", cmd);
     } else if (Option == "--name") {
         Line.Name = Value;
     } else if (Option == "--id") {

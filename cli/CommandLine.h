@@ -43,6 +43,8 @@ struct TCommandLine {
 
     bool Json = false;
     int Tracks = 35;
+    // format: the image kind, "d64" or "d81".
+    std::string Kind = "d64";
     bool ErrorBytes = false;
     std::optional<TDosEmulation> Dos;
     std::optional<std::string> Name;

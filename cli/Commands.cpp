@@ -96,16 +96,18 @@ int List(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
 int Format(const TCommandLine& Line) {
     const std::string& path = Line.Operands[0];
     const PetsciiString name = CliNameToPetscii(Line.Name.value_or("unnamed"));
-    const PetsciiString id = CliNameToPetscii(Line.Id.value_or("01 2a"));
+    const bool d81 = Line.Kind == "d81";
+    // The DOS type each drive's format writes.
+    const PetsciiString id = CliNameToPetscii(Line.Id.value_or(d81 ? "01 3d" : "01 2a"));
     std::error_code ec;
     if (fs::exists(path, ec) && !Line.Force)
         throw ECliError("File already exists: " + path + " (use --force to replace it)");
 
     int type = Line.Tracks == 40 ? dt40Tracks : dt35Tracks;
-    if (Line.Kind == "d71") {
+    if (Line.Kind != "d64") {
         if (Line.Tracks != 35 || Line.Dos)
             throw ECliUsageError("--tracks and --dos are for d64 images", Line.Command);
-        type = dt71;
+        type = d81 ? dtD81 : dt71;
     }
     if (Line.ErrorBytes) ++type;
     const TDosEmulation dos = Line.Tracks == 40 ? Line.Dos.value_or(deSpeedDos) : deCbmDos;

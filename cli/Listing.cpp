@@ -3,6 +3,7 @@
 
 #include "NameConvention.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -107,7 +108,10 @@ std::string FormatBamChart(TC64Disk& Disk) {
         units += static_cast<char>('0' + t % 10);
     }
     std::string chart = tens + "\n" + units + "\n";
-    for (int s = 0; s < 21; ++s) {
+    int rows = 0;
+    for (int t = 1; t <= tracks; ++t)
+        rows = std::max(rows, Disk.GetSectorsPerTrack(t));
+    for (int s = 0; s < rows; ++s) {
         char label[8];
         std::snprintf(label, sizeof label, "%3d  ", s);
         std::string row = label;

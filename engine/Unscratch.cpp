@@ -84,9 +84,7 @@ void UnscratchFiles(TC64Disk& Disk, const std::vector<uint8_t*>& Entries) {
     }
     Disk.CheckWriteAccess();
 
-    uint8_t* Header = Disk.GetBamSector();
-    uint8_t OldHeader[256];
-    std::memcpy(OldHeader, Header, 256);
+    const TC64Disk::TKeptSectors OldBam = Disk.KeepSystemSectors();
     const bool Bracketed = Disk.Updating();
     if (!Bracketed) Disk.BeginUpdate();
     try {
@@ -99,7 +97,7 @@ void UnscratchFiles(TC64Disk& Disk, const std::vector<uint8_t*>& Entries) {
     } catch (...) {
         // The disk in memory stays what its file holds.
         if (Disk.Updating() && !Bracketed) Disk.EndUpdate(false);
-        std::memcpy(Header, OldHeader, 256);
+        TC64Disk::PutBack(OldBam);
         for (const auto& Kept : Found)
             Kept.first[2] = 0;
         throw;

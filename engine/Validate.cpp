@@ -167,21 +167,7 @@ TValidation Repair(TC64Disk& Disk) {
 
     // The former bytes of the header and of each unclosed entry's type, put back when the
     // save fails, so that the disk in memory stays what its file holds.
-    // Every sector holding BAM bytes is kept: a 1571 disk has its second side's bitmaps
-    // outside the header.
-    std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>> OldBam;
-    const auto KeepSector = [&](uint8_t* Byte) {
-        uint8_t* Sector = Byte - (Byte - Disk.Image()) % 256;
-        for (const auto& Kept : OldBam)
-            if (Kept.first == Sector) return;
-        OldBam.emplace_back(Sector, std::array<uint8_t, 256>{});
-        std::memcpy(OldBam.back().second.data(), Sector, 256);
-    };
-    KeepSector(Disk.GetBamSector());
-    for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
-        KeepSector(Disk.BamTrack(t).Count);
-        KeepSector(Disk.BamTrack(t).Bits);
-    }
+    const TC64Disk::TKeptSectors OldBam = Disk.KeepSystemSectors();
     std::vector<std::pair<uint8_t*, uint8_t>> OldTypes;
     for (uint8_t* Entry : Trace.Unclosed) {
         OldTypes.emplace_back(Entry, Entry[2]);
@@ -208,8 +194,7 @@ TValidation Repair(TC64Disk& Disk) {
         Disk.BeginUpdate();
         Disk.EndUpdate(true);
     } catch (...) {
-        for (const auto& [Sector, Bytes] : OldBam)
-            std::memcpy(Sector, Bytes.data(), 256);
+        TC64Disk::PutBack(OldBam);
         for (const auto& [Entry, Type] : OldTypes)
             Entry[2] = Type;
         throw;

@@ -4,6 +4,7 @@
 
 #include "d64.h"
 #include "d71.h"
+#include "d81.h"
 #include "hostfile.h"
 
 #include <algorithm>
@@ -34,6 +35,10 @@ uint32_t ImageSizeOf(TDiskType Type) {
         return 349696;
     case dt71ErrorInfo:
         return 351062;
+    case dtD81:
+        return 819200;
+    case dtD81ErrorInfo:
+        return 822400;
     default:
         return 0;
     }
@@ -108,8 +113,7 @@ std::unique_ptr<TC64Disk> TC64Disk::OpenDiskImage(const std::string& FileName, T
         return std::make_unique<TD71>(FileName, DosEmulation);
     case 819200:
     case 822400:
-        Notify("D81 disks not supported yet!");
-        return nullptr;
+        return std::make_unique<TD81>(FileName, DosEmulation);
     default:
         if (HeadSize == 8 && std::memcmp(Head, "GCR-1541", 8) == 0) {
             Notify("G64 disks not supported yet!");
@@ -123,6 +127,8 @@ std::unique_ptr<TC64Disk> TC64Disk::CreateDiskImage(const std::string& FileName,
                                                     TDosEmulation DosEmulation) {
     if (DiskType == dt71 || DiskType == dt71ErrorInfo)
         return std::make_unique<TD71>(FileName, DosEmulation, DiskType);
+    if (DiskType == dtD81 || DiskType == dtD81ErrorInfo)
+        return std::make_unique<TD81>(FileName, DosEmulation, DiskType);
     if (DiskType < dt35Tracks || DiskType > dt40TracksErrorInfo) return nullptr;
     return std::make_unique<TD64>(FileName, DosEmulation, DiskType);
 }
@@ -169,6 +175,44 @@ uint8_t* TC64Disk::GetBamSector() {
 
 uint8_t* TC64Disk::GetExtendedBam() {
     return GetBamSector() + (FDosEmulation == deSpeedDos ? 192 : 172);
+}
+
+std::vector<TTrackSector> TC64Disk::SystemSectors() {
+    return {MakeTrackSector(FDirTrack, 0)};
+}
+
+TC64Disk::TKeptSectors TC64Disk::KeepSystemSectors() {
+    TKeptSectors Kept;
+    const auto Keep = [&](uint8_t* Sector) {
+        for (const auto& Known : Kept)
+            if (Known.first == Sector) return;
+        Kept.emplace_back(Sector, std::array<uint8_t, 256>{});
+        std::memcpy(Kept.back().second.data(), Sector, 256);
+    };
+    for (TTrackSector ts : SystemSectors())
+        Keep(GetSector(ts));
+    // A 1571 disk keeps its second side's bitmaps outside the header.
+    for (int t = 1; t <= GetTrackCount(); ++t) {
+        const TBamTrack Bam = BamTrack(t);
+        for (uint8_t* Byte : {Bam.Count, Bam.Bits})
+            Keep(Byte - (Byte - FImage.get()) % 256);
+    }
+    return Kept;
+}
+
+void TC64Disk::PutBack(const TKeptSectors& Kept) {
+    for (const auto& [Sector, Bytes] : Kept)
+        std::memcpy(Sector, Bytes.data(), 256);
+}
+
+TTrackSector TC64Disk::FirstDirSector() {
+    return MakeTrackSector(FDirTrack, 1);
+}
+
+void TC64Disk::CheckCanAdd(const uint8_t*) {}
+
+std::vector<TTrackSector> TC64Disk::RunOf(const uint8_t*) {
+    return {};
 }
 
 uint8_t* TC64Disk::BamEntry(int Track) {
@@ -296,7 +340,7 @@ void TC64Disk::Clear() {
 
 std::vector<TTrackSector> TC64Disk::DirectoryChain() {
     std::vector<bool> Seen;
-    TTrackSector ts = MakeTrackSector(FDirTrack, 1);
+    TTrackSector ts = FirstDirSector();
     uint8_t* Sector = GetSector(ts);
     MarkSeen(ts, Seen);
     std::vector<TTrackSector> Chain{ts};
@@ -381,7 +425,8 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
     const auto HolderOf = [&](TTrackSector ts) -> TSectorsInUse::THolder& {
         return InUse.Holders[InUse.Index(ts)];
     };
-    HolderOf(MakeTrackSector(FDirTrack, 0)).first = true; // the header with the BAM
+    for (TTrackSector ts : SystemSectors())
+        HolderOf(ts).first = true; // the header and the BAM
     for (TTrackSector ts : ReservedSectors())
         HolderOf(ts).first = true;
     for (TTrackSector ts : InUse.Directory)
@@ -405,6 +450,22 @@ TC64Disk::TSectorsInUse TC64Disk::TraceSectors(const std::function<bool(const ui
             const uint8_t* Entry = Sector + 32 * Slot;
             const TFileKind Kind = DecodeFileType(Entry[2]).Kind;
             if (Kind == fkEmpty || (Walked && !Walked(Entry))) continue;
+            if (const std::vector<TTrackSector> Run = RunOf(Entry); !Run.empty()) {
+                // A run holds every sector of it that nothing else holds, so that nothing
+                // new is written there; its first clash is reported as a chain's would be.
+                TTrackSector From = 0;
+                bool Clashed = false;
+                for (TTrackSector ts : Run) {
+                    if (HolderOf(ts).first || HolderOf(ts).second) {
+                        if (Stop && !Clashed) Stop(InUse, TChainStop{Entry, From, ts});
+                        Clashed = true;
+                        continue;
+                    }
+                    HolderOf(ts).second = Entry;
+                    From = ts;
+                }
+                continue;
+            }
             Walk(ReadTrackSector(Entry + 3), Entry);
             if (Kind == fkRel) Walk(ReadTrackSector(Entry + 21), Entry);
         }
@@ -443,7 +504,7 @@ uint8_t* TC64Disk::AllocateDirEntry() {
     // The directory is full: grow it by one sector on the directory track.
     const TTrackSector LastTs = Chain.back();
     const uint8_t SavedInterleave = FInterleave;
-    FInterleave = 3;
+    FInterleave = FDirInterleave;
     TTrackSector NewTs;
     try {
         NewTs = FindNextFreeSector(LastTs, false);
@@ -620,11 +681,14 @@ void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t R
 
 void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
     CheckWriteAccess();
+    if (!Source.RunOf(SourceEntry).empty())
+        throw EC64DiskException("CBM partitions can only be copied to a D81 disk!");
     AddFile(Source.LoadFile(SourceEntry), SourceEntry);
 }
 
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     CheckWriteAccess();
+    CheckCanAdd(SourceEntry);
     // Every file takes at least one data sector (an empty one holds no data, as on a
     // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;

@@ -159,17 +159,29 @@ class TC64Disk {
     // of every chain that ends otherwise than by a link to track 0. Raises for a
     // directory chain that loops or leaves the disk.
     TSectorsInUse TraceSectors(const std::function<bool(const uint8_t*)>& Walked, const TChainStopHook& Stop);
-    // The 4-byte BAM entry of a track (header for 1-35, extended BAM for 36-40).
-    uint8_t* BamEntry(int Track);
-    // Where a track's BAM lies: its free count and its bitmap (a set bit is a free sector).
+    // The BAM entry of a track: its free count, then one bit per sector (1541: the header
+    // for 1-35, the extended BAM for 36-40).
+    virtual uint8_t* BamEntry(int Track);
+    // Where a track's BAM lies: its free count and its bitmap (a set bit is a free sector);
+    // by default the entry's count and the bits that follow it.
     struct TBamTrack {
         uint8_t* Count;
         uint8_t* Bits;
     };
     virtual TBamTrack BamTrack(int Track);
-    // Sectors the disk keeps for itself besides the header and the directory chain (none
-    // on a 1541 disk); traced as the directory's.
+    // Sectors the disk keeps for itself besides the header, the BAM and the directory chain
+    // (none on a 1541 disk); traced as the directory's.
     virtual std::vector<TTrackSector> ReservedSectors();
+    // The header and the sectors holding the BAM, none of them part of the directory chain.
+    virtual std::vector<TTrackSector> SystemSectors();
+    // The bytes of the header and of every sector holding BAM bytes as they are now, for
+    // PutBack to restore when a change of them fails.
+    using TKeptSectors = std::vector<std::pair<uint8_t*, std::array<uint8_t, 256>>>;
+    TKeptSectors KeepSystemSectors();
+    static void PutBack(const TKeptSectors& Kept);
+    // The sectors of a file that is a run of whole sectors rather than a chain (a 1581
+    // partition), in order; none for a chained file.
+    virtual std::vector<TTrackSector> RunOf(const uint8_t* Entry);
 
     void BeginUpdate();
     void EndUpdate(bool DoSave);
@@ -217,6 +229,10 @@ class TC64Disk {
     // 0 when there is none, with Sector moved on as the search left it.
     TTrackSector FreeSectorAfter(int Track, int& Sector, TTrackSector Given);
     int SectorIndex(TTrackSector ts);
+    // The first sector of the directory chain.
+    virtual TTrackSector FirstDirSector();
+    // Refuses, before anything changes, a file this kind of disk cannot take.
+    virtual void CheckCanAdd(const uint8_t* SourceEntry);
 
     TDiskType FDiskType = dtNone;
     uint32_t FImageSize = 0;
@@ -226,6 +242,8 @@ class TC64Disk {
     uint8_t FInterleave = 10;
     bool FUpdating = false;
     int FDirTrack = 18;
+    // The sector interleave of a growing directory.
+    uint8_t FDirInterleave = 3;
     // The image file as this object last read or wrote it.
     HostFile::TKnownVersion FFileVersion;
     // Saves go to a working copy (UseScratchFile).

@@ -38,6 +38,9 @@ enum TDiskType : uint8_t {
     // The 1571 image: two sides of 35 tracks.
     dt71 = 5,
     dt71ErrorInfo = 6,
+    // The 1581: 80 tracks of 40 sectors.
+    dtD81 = 7,
+    dtD81ErrorInfo = 8,
 };
 
 // Decides where the BAM of tracks 36-40 lies.

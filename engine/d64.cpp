@@ -45,6 +45,25 @@ uint32_t TD64::TrackOffset(int Track) {
     return Track >= 1 && Track <= 40 ? TrackOffsets[Track] : 0;
 }
 
+uint32_t TD64::TrackStart(int Track) {
+    return TrackOffset(Track);
+}
+
+TDiskType TD64::TypeOfSize(uint64_t Size) {
+    switch (Size) {
+    case 174848:
+        return dt35Tracks;
+    case 175531:
+        return dt35TracksErrorInfo;
+    case 196608:
+        return dt40Tracks;
+    case 197376:
+        return dt40TracksErrorInfo;
+    default:
+        throw EC64DiskException("Format unsupported!");
+    }
+}
+
 TD64::TD64(const std::string& Name, TDosEmulation Emulation) {
     FDirTrack = 18;
     FInterleave = 10;
@@ -151,12 +170,12 @@ uint8_t* TD64::GetSector(TTrackSector ts) {
 }
 
 bool TD64::IsSoftWriteProtected() {
-    return FImage && GetBamSector()[2] != 0x41;
+    return FImage && GetBamSector()[2] != FDosVersion;
 }
 
 void TD64::SetSoftWriteProtected(bool Protect) {
     if (!FImage) return;
-    const uint8_t Wanted = Protect ? 0x01 : 0x41;
+    const uint8_t Wanted = Protect ? 0x01 : FDosVersion;
     uint8_t* Header = GetBamSector();
     if (Header[2] != Wanted) {
         Header[2] = Wanted;
@@ -222,27 +241,12 @@ void TD64::Save() {
     FFileVersion.Record(Stamp, FImage.get(), FImageSize);
 }
 
-TDiskType TD64::DiskTypeOfSize(uint64_t Size) {
-    switch (Size) {
-    case 174848:
-        return dt35Tracks;
-    case 175531:
-        return dt35TracksErrorInfo;
-    case 196608:
-        return dt40Tracks;
-    case 197376:
-        return dt40TracksErrorInfo;
-    default:
-        throw EC64DiskException("Format unsupported!");
-    }
-}
-
 void TD64::LoadFromFile(const std::string& Name) {
     Clear();
     FFileVersion.Forget();
     HostFile::TFile File(Name, HostFile::TFile::TMode::Read);
     const uint64_t Size = File.Size();
-    const TDiskType Type = DiskTypeOfSize(Size);
+    const TDiskType Type = TypeOfSize(Size);
     FDiskType = Type;
     FImageSize = static_cast<uint32_t>(Size);
     AllocateImage(Type);
@@ -350,30 +354,30 @@ void TD64::SetDosEmulation(TDosEmulation Emulation) {
 // --- Directory ---
 
 PetsciiString TD64::GetDiskName() {
-    return FImage ? PetsciiToString(GetBamSector() + 144, 15) : PetsciiString();
+    return FImage ? PetsciiToString(GetBamSector() + FNameOffset, 15) : PetsciiString();
 }
 PetsciiString TD64::GetDiskID() {
-    return FImage ? PetsciiToString(GetBamSector() + 162, 2) : PetsciiString();
+    return FImage ? PetsciiToString(GetBamSector() + FNameOffset + 18, 2) : PetsciiString();
 }
 PetsciiString TD64::GetDosType() {
-    return FImage ? PetsciiToString(GetBamSector() + 165, 1) : PetsciiString();
+    return FImage ? PetsciiToString(GetBamSector() + FNameOffset + 21, 1) : PetsciiString();
 }
 
 void TD64::SetDiskName(const PetsciiString& Name) {
     if (!FImage || !CheckWriteAccess()) return;
-    StringToPetscii(Name, GetBamSector() + 144, 15);
+    StringToPetscii(Name, GetBamSector() + FNameOffset, 15);
     FlushTrack(FDirTrack);
 }
 
 void TD64::SetDiskID(const PetsciiString& ID) {
     if (!FImage || !CheckWriteAccess()) return;
-    StringToPetscii(ID.substr(0, 3), GetBamSector() + 162, 2);
+    StringToPetscii(ID.substr(0, 3), GetBamSector() + FNameOffset + 18, 2);
     FlushTrack(FDirTrack);
 }
 
 void TD64::SetDosType(const PetsciiString& DosType) {
     if (!FImage || !CheckWriteAccess()) return;
-    StringToPetscii(DosType.substr(0, 2), GetBamSector() + 165, 1);
+    StringToPetscii(DosType.substr(0, 2), GetBamSector() + FNameOffset + 21, 1);
     FlushTrack(FDirTrack);
 }
 
@@ -381,7 +385,7 @@ int TD64::ReadDirectory(TFileKindSet Kinds, const TDirEntryCallback& Callback) {
     if (!FImage || !Callback) throw EC64DiskException("Can't decode directory!");
     int Count = 0;
     std::vector<bool> Seen;
-    const TTrackSector FirstTs = MakeTrackSector(FDirTrack, 1);
+    const TTrackSector FirstTs = FirstDirSector();
     uint8_t* Current = GetSector(FirstTs);
     MarkSeen(FirstTs, Seen);
     for (;;) {

@@ -50,11 +50,16 @@ class TD64 : public TC64Disk {
     // For kinds built on this one: they set the fields themselves.
     TD64() = default;
     // Byte offset of a track's first sector in this image.
-    virtual uint32_t TrackStart(int Track) { return TrackOffset(Track); }
-    // The disk type of an image file of this size; raises for a size of another kind.
-    virtual TDiskType DiskTypeOfSize(uint64_t Size);
+    virtual uint32_t TrackStart(int Track);
+    // The image kind a file of this size holds; raises for sizes of no kind.
+    virtual TDiskType TypeOfSize(uint64_t Size);
     // Whether a track's free count belongs to the disk's free blocks.
     virtual bool CountsFree(int Track) { return Track != FDirTrack && Track <= GetTrackCount(); }
+
+    // Where the header keeps the disk name; ID and DOS type follow it as on the 1541.
+    int FNameOffset = 144;
+    // The DOS version byte of a disk that is not soft write protected.
+    uint8_t FDosVersion = 0x41;
 
   private:
     void FlushEntry(const uint8_t* Entry);

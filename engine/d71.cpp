@@ -74,7 +74,7 @@ void TD71::FlushTrack(int Track) {
     if (Track == FDirTrack && DoubleSided()) TD64::FlushTrack(BamTrack2);
 }
 
-TDiskType TD71::DiskTypeOfSize(uint64_t Size) {
+TDiskType TD71::TypeOfSize(uint64_t Size) {
     if (Size == 349696) return dt71;
     if (Size == 351062) return dt71ErrorInfo;
     throw EC64DiskException("Format unsupported!");

@@ -34,6 +34,6 @@ class TD71 : public TD64 {
 
   protected:
     uint32_t TrackStart(int Track) override;
-    TDiskType DiskTypeOfSize(uint64_t Size) override;
+    TDiskType TypeOfSize(uint64_t Size) override;
     bool CountsFree(int Track) override;
 };

@@ -41,7 +41,7 @@
 
 namespace {
 
-const char* const OpenFilter = "C64 Diskimage (*.d64;*.d71)|*.d64;*.d71|All Files (*.*)|*.*";
+const char* const OpenFilter = "C64 Diskimage (*.d64 *.d71 *.d81)|*.d64;*.d71;*.d81|All Files (*.*)|*.*";
 const char* const NoDiskCaption = "NO DISK";
 const char* const FirstFontFile = "CBM64_G.fon";
 const char* const SecondFontFile = "CBM64_S.fon";

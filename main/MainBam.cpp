@@ -10,9 +10,9 @@ void TMainForm::ViewBAMClick(QAction* Sender) {
         const int Side = CommandSide(Sender);
         const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
         if (!SideDisk) return;
-        // The chart has the geometry of 1541 disks only.
-        if (SideDisk->DiskType() > dt40TracksErrorInfo) {
-            Prompts.ShowMessage(QStringLiteral("The BAM chart shows 1541 disks (.d64) only."));
+        // The chart is laid out for the 1541's tracks: no blocks to toggle unseen on others.
+        if (SideDisk->GetTrackCount() > TBamGeometry::MaxTracks) {
+            Prompts.ShowMessage("The BAM view shows 1541 disks only.");
             return;
         }
         TBAMDlg Dialog(Prompts, this);

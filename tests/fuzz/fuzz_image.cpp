@@ -1,7 +1,7 @@
 // libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
 // listing, every file's load, the BAM queries, a file added (which must leave every
 // readable file as it was), a scratch and copies into a fresh image.
-// Input: byte 0 picks the disk type (D64 or D71), byte 1 the DOS of 40-track images, then records of
+// Input: byte 0 picks the disk type (D64 or D71; bit 7: a 1581 image), byte 1 the DOS of 40-track images, then records of
 // [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
 #include "c64disk.h"
 #include "d64.h"
@@ -59,7 +59,7 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
         int Free = 0;
         for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
             // Neither the directory track nor a 1571 disk's side-two BAM track counts.
-            const bool Counted = t != 18 && !(t == 53 && Disk.DiskType() >= dt71);
+            const bool Counted = t != Disk.DirTrack() && !(t == 53 && (Disk.DiskType() == dt71 || Disk.DiskType() == dt71ErrorInfo));
             Free += Counted ? Disk.GetTrackFreeSectors(t) : 0;
             for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s)
                 Disk.IsSectorUsed(MakeTrackSector(t, s));
@@ -117,7 +117,9 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     if (Size < 2) return 0;
-    const auto Type = static_cast<TDiskType>(Data[0] % 6 + 1); // 1541 and 1571 kinds
+    auto Type = static_cast<TDiskType>(Data[0] % 6 + 1); // 1541 and 1571 kinds
+    // Bit 7 of the first byte picks a 1581 image, bit 0 its error bytes.
+    if (Data[0] & 0x80) Type = Data[0] & 1 ? dtD81ErrorInfo : dtD81;
     const bool Forty = Type == dt40Tracks || Type == dt40TracksErrorInfo;
     const TDosEmulation Dos = Forty ? (Data[1] & 1 ? deDolphinDos : deSpeedDos) : deCbmDos;
     const std::string Path = WorkDir() + "/image.d64";

@@ -60,3 +60,16 @@ for name, records in seeds.items():
         f.write(bytes([0, 0]) + b"".join(records))
     with open(os.path.join(out, name + "-40"), "wb") as f:
         f.write(bytes([2, 1]) + b"".join(records))
+
+# A 1581 image: a file, a REL file and a partition (a run of sectors, not a chain) in the
+# directory at 40/3.
+d81 = [
+    record(40, 3, dir_sector((0, 255), [entry(0x82, 39, 0, "FILE", 2), entry(0x84, 39, 2, "REL", 1),
+                                       entry(0x85, 41, 0, "PART", 80)])),
+    record(39, 0, data_sector((39, 1), 0x11)),
+    record(39, 1, data_sector((0, 100), 0x22)),
+    record(39, 2, data_sector((0, 20), 0x33)),
+    record(41, 0, data_sector((41, 0), 0x44)),
+]
+with open(os.path.join(out, "d81-files"), "wb") as f:
+    f.write(bytes([0x80, 0]) + b"".join(d81))

@@ -51,6 +51,13 @@ type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d71" | sed
 "${gio_env[@]}" gio mime application/x-d71 >"$work/handler"
 grep -q "Default application for .application/x-d71.: $app_id.desktop" "$work/handler" ||
     fail "the editor does not handle application/x-d71: $(cat "$work/handler")"
+# A 1581 image is of its own type, which the editor handles too.
+"$root/bin/d64tool" format "$work/disk.d81" --kind d81 >/dev/null
+type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d81" | sed -n 's/^ *standard::content-type: //p')
+[ "$type" = application/x-d81 ] || fail "a .d81 file is of type '$type', not application/x-d81"
+"${gio_env[@]}" gio mime application/x-d81 >"$work/handler81"
+grep -q "Default application for .application/x-d81.: $app_id.desktop" "$work/handler81" ||
+    fail "the editor does not handle application/x-d81: $(cat "$work/handler81")"
 icons=$("${gio_env[@]}" gio info -a standard::icon "$work/disk.d64" | sed -n 's/^ *standard::icon: //p')
 # The first icon a file manager looks up for a .d64 file is installed, drawn and in every size.
 icon=${icons%%,*}

@@ -450,7 +450,7 @@ class DiskCommandsTest : public QObject {
         OpenOn(2, Path);
         QVERIFY(Form->StatusText(2).startsWith("1328 BLOCKS FREE - 0 FILE(S) ON DISK"));
         SideItem(2, "&View BAM")->trigger(); // no dialog: the test would wait on it
-        QCOMPARE(Prompts.Messages(), QStringList{"The BAM chart shows 1541 disks (.d64) only."});
+        QCOMPARE(Prompts.Messages(), QStringList{"The BAM view shows 1541 disks only."});
     }
 
     void failedWritesLeaveTheDiskAsItsFileHoldsIt() {

@@ -230,6 +230,31 @@ class MainWindowTest : public QObject {
         Open->close();
     }
 
+    // A 1581 image opens through the dialog and lists as a 1541 image does.
+    void d81OpensAndListsInThePane() {
+        const QString Path = PathOf("disk.d81");
+        {
+            auto Made = TC64Disk::CreateDiskImage(Path.toStdString(), dtD81, deCbmDos);
+            uint8_t Entry[32] = {0, 0, 0x82};
+            StringToPetscii("GAME", Entry + 5, 15);
+            Entry[30] = 3;
+            Made->AddFile(ByteArray(600, 7), Entry);
+        }
+        ShowForm();
+        OpenOn(1, Path);
+        const std::shared_ptr<TC64Disk> Disk = Form->Disk(1);
+        QVERIFY(Disk);
+        QCOMPARE(Disk->GetTrackCount(), 80);
+        QCOMPARE(Form->LeftView()->RowCount(), 2);
+        QCOMPARE(Cell(Form->LeftView(), 1, 1), QString("\"GAME\"").leftJustified(18, ' '));
+        QCOMPARE(Cell(Form->LeftView(), 3, 1), QString("39/ 0"));
+        QVERIFY(Form->StatusText(1).startsWith("3157 BLOCKS FREE - 1 FILE(S) ON DISK"));
+        QVERIFY(Prompts->Messages().isEmpty());
+        // Its BAM has no chart yet: refused with a word instead of a blank one to click in.
+        Form->ViewBAMClick(nullptr);
+        QCOMPARE(Prompts->Messages(), QStringList{"The BAM view shows 1541 disks only."});
+    }
+
     void listingShowsRowsHeaderAndStatus() {
         const QString Path = MakeImage(PathOf("files.d64"), {
                                                                 {"ABCDEFGHIJKLMNOP", 0x82, 17, 10, 3},
@@ -281,7 +306,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(Prompts->Shown.size(), 2);
         QCOMPARE(Prompts->Shown[0].Kind, ScriptedPrompts::TKind::OpenFile);
         QCOMPARE(Prompts->Shown[0].Filter,
-                 QString("C64 Diskimage (*.d64;*.d71)|*.d64;*.d71|All Files (*.*)|*.*"));
+                 QString("C64 Diskimage (*.d64 *.d71 *.d81)|*.d64;*.d71;*.d81|All Files (*.*)|*.*"));
         QCOMPARE(Prompts->Shown[0].Path, QString());
         QCOMPARE(Prompts->Shown[1].Path, Dir.path() + "/");
         // Cancelling leaves the side as it was.
