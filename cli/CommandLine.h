@@ -43,7 +43,7 @@ struct TCommandLine {
 
     bool Json = false;
     int Tracks = 35;
-    // format: the image kind, "d64" or "d81".
+    // format: the image kind, "d64", "d71" or "d81".
     std::string Kind = "d64";
     bool ErrorBytes = false;
     std::optional<TDosEmulation> Dos;
@@ -58,8 +58,6 @@ struct TCommandLine {
     bool Repair = false;
     bool Pc64 = false;
     std::optional<std::string> SortBy;
-    // format: the image kind, "d64" or "d71".
-    std::string Kind = "d64";
     // cat: the view, and the lower case character set.
     TCatView CatView = TCatView::Fitting;
     bool Lower = false;
