@@ -35,29 +35,19 @@ data="$work/data"
 cp -r "$root/share" "$data"
 update-mime-database "$data/mime"
 update-desktop-database "$data/applications" 2>/dev/null
-"$root/bin/d64tool" format "$work/disk.d64" --name games >/dev/null
 # GIO offers only programs it finds on the PATH.
 gio_env=(env PATH="$root/bin:$PATH" XDG_DATA_DIRS="$data" XDG_DATA_HOME="$work/home/data" XDG_CONFIG_HOME="$work/home/config"
     XDG_CONFIG_DIRS="$work/home/etc" GIO_USE_VFS=local)
-type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d64" | sed -n 's/^ *standard::content-type: //p')
-[ "$type" = application/x-d64 ] || fail "a .d64 file is of type '$type', not application/x-d64"
-"${gio_env[@]}" gio mime application/x-d64 >"$work/handler"
-grep -q "Default application for .application/x-d64.: $app_id.desktop" "$work/handler" ||
-    fail "the editor does not handle application/x-d64: $(cat "$work/handler")"
-# 1571 images have their own type, with the 1541 image's icon, and the same handler.
-"$root/bin/d64tool" format "$work/disk.d71" --kind d71 >/dev/null
-type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d71" | sed -n 's/^ *standard::content-type: //p')
-[ "$type" = application/x-d71 ] || fail "a .d71 file is of type '$type', not application/x-d71"
-"${gio_env[@]}" gio mime application/x-d71 >"$work/handler"
-grep -q "Default application for .application/x-d71.: $app_id.desktop" "$work/handler" ||
-    fail "the editor does not handle application/x-d71: $(cat "$work/handler")"
-# A 1581 image is of its own type, which the editor handles too.
-"$root/bin/d64tool" format "$work/disk.d81" --kind d81 >/dev/null
-type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.d81" | sed -n 's/^ *standard::content-type: //p')
-[ "$type" = application/x-d81 ] || fail "a .d81 file is of type '$type', not application/x-d81"
-"${gio_env[@]}" gio mime application/x-d81 >"$work/handler81"
-grep -q "Default application for .application/x-d81.: $app_id.desktop" "$work/handler81" ||
-    fail "the editor does not handle application/x-d81: $(cat "$work/handler81")"
+# Each image kind is of its own type (1571 and 1581 images with the 1541 image's icon), and
+# the editor handles all three.
+for kind in d64 d71 d81; do
+    "$root/bin/d64tool" format "$work/disk.$kind" --kind "$kind" --name games >/dev/null
+    type=$("${gio_env[@]}" gio info -a standard::content-type "$work/disk.$kind" | sed -n 's/^ *standard::content-type: //p')
+    [ "$type" = "application/x-$kind" ] || fail "a .$kind file is of type '$type', not application/x-$kind"
+    "${gio_env[@]}" gio mime "application/x-$kind" >"$work/handler"
+    grep -q "Default application for .application/x-$kind.: $app_id.desktop" "$work/handler" ||
+        fail "the editor does not handle application/x-$kind: $(cat "$work/handler")"
+done
 icons=$("${gio_env[@]}" gio info -a standard::icon "$work/disk.d64" | sed -n 's/^ *standard::icon: //p')
 # The first icon a file manager looks up for a .d64 file is installed, drawn and in every size.
 icon=${icons%%,*}
