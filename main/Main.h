@@ -345,6 +345,7 @@ class TMainForm : public QMainWindow {
     // Copies files of Source into a side's disk, asking about names already there; the
     // files copied before a failure stay. False when the copy failed.
     bool CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_t*>& Entries);
+    bool RefusesWrites(TC64Disk& Disk);
 
     QAction* ImportFiles1 = nullptr;
     // Checked: exports write PC64 files.

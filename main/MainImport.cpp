@@ -88,6 +88,7 @@ void TMainForm::ImportHostFiles(int Side, const QStringList& FileNames, bool Exp
         Prompts.ShowMessage(NoDiskMessage);
         return;
     }
+    if (RefusesWrites(*SideDisk)) return;
     // Every host file is read, and every question answered, before the disk changes.
     std::vector<TImportFile> Files;
     for (const QString& FileName : FileNames)
@@ -109,8 +110,20 @@ void TMainForm::ImportHostFiles(int Side, const QStringList& FileNames, bool Exp
     Prompts.ShowMessage(Summary);
 }
 
+// A soft write protected disk refuses before any question about names is asked.
+bool TMainForm::RefusesWrites(TC64Disk& Disk) {
+    try {
+        Disk.VerifyWriteAccess();
+        return false;
+    } catch (const EC64DiskException& Error) {
+        Prompts.ShowError(QString::fromStdString(Error.what()) + FailedWriteNote(true));
+        return true;
+    }
+}
+
 bool TMainForm::CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_t*>& Entries) {
     const std::shared_ptr<TC64Disk> Target = DiskRef(Side);
+    if (RefusesWrites(*Target)) return false;
     std::vector<TImportFile> Files(Entries.size());
     for (size_t i = 0; i < Entries.size(); ++i)
         std::copy(Entries[i], Entries[i] + 32, Files[i].Entry.begin());

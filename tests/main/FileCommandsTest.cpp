@@ -113,14 +113,16 @@ class FileCommandsTest : public QObject {
         W->Form->Copy1Click();
         QCOMPARE(W->Prompts.Errors().last(), "Maximum number of files reached!" + NothingWritten);
 
-        // A soft write protected destination, with the protection honoured.
-        W->Open(2, MakeImage(W->PathOf("p.d64")));
+        // A soft write protected destination, with the protection honoured: refused before
+        // the question about the name it already holds.
+        W->Open(2, MakeImage(W->PathOf("p.d64"), {{"SMALL", {}}}));
         W->Form->Disk(2)->SetSoftWriteProtected(true);
         W->Form->SoftWriteItem(2)->trigger();
         const ByteArray Before = FileBytes(W->PathOf("p.d64"));
         Select(W->View(1), {1});
         W->Form->Copy1Click();
         QCOMPARE(W->Prompts.Errors().last(), "Disk is Soft Write Protected!" + NothingWritten);
+        QVERIFY(W->Prompts.Texts(ScriptedPrompts::TKind::SameName).isEmpty());
         QCOMPARE(FileBytes(W->PathOf("p.d64")), Before);
     }
 
