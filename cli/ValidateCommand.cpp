@@ -34,6 +34,8 @@ const char* KindWord(TFindingKind Kind) {
         return "free-count";
     case TFindingKind::WrongBlockCount:
         return "block-count";
+    case TFindingKind::SideTwoCounts:
+        return "side-two-counts";
     }
     return "?";
 }

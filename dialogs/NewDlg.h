@@ -1,7 +1,7 @@
 // TNewDlg: the "Create New Disk" dialog. It asks for the disk label, the disk ID and
-// DOS-type string, the host file name, the track count, the DOS format of a 40-track disk
-// and whether the image carries error bytes. It only collects the choices; the new-disk
-// command makes the image from them.
+// DOS-type string, the host file name, the drive's kind with the 1541's track count, the
+// DOS format of a 40-track disk and whether the image carries error bytes. It only collects the choices; the
+// new-disk command makes the image from them.
 //
 // Use from the command:
 //     const std::optional<TNewDiskValues> Choice = TNewDlg::Execute(Prompts, this);
@@ -17,6 +17,7 @@
 
 #include <QDialog>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 #include <string>
@@ -31,6 +32,9 @@ class QLineEdit;
 class QPushButton;
 class QToolButton;
 
+// The drive a new disk is made for: its image kind.
+enum class TNewDiskKind { D64, D71, D81 };
+
 // What the dialog shows and hands back. Names and IDs are raw PETSCII bytes.
 struct TNewDiskValues {
     std::string DiskName = "UNNAMED";
@@ -39,17 +43,23 @@ struct TNewDiskValues {
     bool FortyTracks = false;                         // "Disk Type": "40 Tracks" rather than "35 Tracks"
     bool DolphinDos = false;                          // "Disk Format": "Dolphin Dos" rather than "Speed Dos"
     bool ErrorBytes = false;                          // "include error bytes"
+    TNewDiskKind Kind = TNewDiskKind::D64; // "Disk Type": the 1571's or 1581's rather than a 1541's
 
-    // The engine's disk type for the track count and the error bytes.
+    // The engine's disk type for the kind, the track count and the error bytes.
     TDiskType DiskType() const;
-    // The DOS emulation: CBM DOS for 35 tracks whatever the format says, else the format.
+    // The DOS emulation: CBM DOS but for a 1541 disk of 40 tracks, whose format decides.
     TDosEmulation DosEmulation() const;
-    // The host file the image goes to: Filename in the file system's encoding, with
-    // ".d64" added when it has no dot after its last path separator; empty when empty.
+    // The host file the image goes to: Filename in the file system's encoding, with the
+    // kind's extension added when it has no dot after its last path separator; empty when empty.
     std::string HostFileName() const;
 
     bool operator==(const TNewDiskValues&) const = default;
 };
+
+// The extension of a kind's image files, without the dot: "d64", "d71" or "d81".
+QString KindExtension(TNewDiskKind Kind);
+// The DOS-type string the kind's drive formats with: "2A", or "3D" for the 1581.
+std::string KindDosType(TNewDiskKind Kind);
 
 class TNewDlg : public QDialog {
     Q_OBJECT
@@ -84,10 +94,13 @@ class TNewDlg : public QDialog {
     void characterClick();
 
   private:
-    QGroupBox* NewRadioGroup(const QRect& Place, const QString& Caption, const QString& First,
-                             const QString& Second, QButtonGroup*& Items);
+    QGroupBox* NewRadioGroup(const QRect& Place, const QString& Caption, const QStringList& Texts,
+                             QButtonGroup*& Items);
+
+    TNewDiskKind CheckedKind() const;
 
     IUserPrompts& Prompts;
+    TNewDiskKind ShownKind = TNewDiskKind::D64; // the kind the file name and DOS type follow
     QButtonGroup* DiskTypeItems = nullptr;
     QButtonGroup* DiskFormatItems = nullptr;
 };

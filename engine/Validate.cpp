@@ -1,6 +1,8 @@
 // Validate and Repair: a fresh BAM traced from the directory, compared sector by sector.
 #include "Validate.h"
 
+#include "d71.h"
+
 #include <array>
 #include <cstring>
 #include <unordered_map>
@@ -45,6 +47,13 @@ void ReportStop(TValidation& Result, std::unordered_set<const uint8_t*>& Broken,
     Broken.insert(At.Entry);
 }
 
+// A 1571 disk as cc1541 writes it: side two's free counts on 53/0 rather than in the
+// header, and track 53 free but for that sector. Null for any other disk.
+TD71* CountedOnBamTrack2(TC64Disk& Disk) {
+    auto* D71 = dynamic_cast<TD71*>(&Disk);
+    return D71 && D71->CountsOnBamTrack2() ? D71 : nullptr;
+}
+
 TValidation Check(TC64Disk& Disk, TTrace& Trace) {
     TValidation Result;
     std::unordered_set<const uint8_t*> Broken;
@@ -83,23 +92,29 @@ TValidation Check(TC64Disk& Disk, TTrace& Trace) {
         }
     });
 
+    // Said once; side two is then checked against the counts where that disk has them, so
+    // that only real differences are named besides.
+    TD71* Misplaced = CountedOnBamTrack2(Disk);
+    if (Misplaced) Add(Result, TFindingKind::SideTwoCounts, {}, MakeTrackSector(TD71::BamTrack2, 0));
     for (int t = 1; t <= Disk.GetTrackCount(); ++t) {
         const TC64Disk::TBamTrack Bam = Disk.BamTrack(t);
+        const uint8_t* Count = Misplaced && t > 35 ? Misplaced->CountOnBamTrack2(t) : Bam.Count;
         int Free = 0;
         for (int s = 0; s < Disk.GetSectorsPerTrack(t); ++s) {
             const TTrackSector ts = MakeTrackSector(t, s);
             const bool IsFree = (Bam.Bits[s / 8] >> (s % 8)) & 1;
             const auto& [Directory, Entry] = InUse.At(ts);
             Free += IsFree;
-            if (IsFree && (Directory || Entry))
+            const bool KeptForBam = Misplaced && t == TD71::BamTrack2 && !Entry;
+            if (IsFree && (Directory || Entry) && !KeptForBam)
                 Add(Result, TFindingKind::FreeInUse, Entry ? NameOf(Entry) : PetsciiString(), ts).Directory =
                     Directory;
             else if (!IsFree && !Directory && !Entry)
                 Add(Result, TFindingKind::UnownedAllocated, {}, ts);
         }
-        if (*Bam.Count != Free) {
+        if (*Count != Free) {
             TFinding& Finding = Add(Result, TFindingKind::WrongFreeCount, {}, MakeTrackSector(t, 0));
-            Finding.Stated = *Bam.Count;
+            Finding.Stated = *Count;
             Finding.Counted = Free;
         }
     }
@@ -133,6 +148,9 @@ std::string FindingProblem(const TFinding& f, const std::function<std::string(co
         return "allocated in the BAM, but nothing holds it";
     case TFindingKind::FreeInUse:
         return "free in the BAM, but in use";
+    case TFindingKind::SideTwoCounts:
+        return "side two's free counts lie here, not in 18/0, and track 53 is free: cc1541's layout, "
+               "not the 1571's; repair puts them in 18/0 and keeps track 53 whole";
     case TFindingKind::WrongFreeCount:
     case TFindingKind::WrongBlockCount:
         return std::to_string(f.Stated) + " stated, " + std::to_string(f.Counted) + " counted";
@@ -142,7 +160,8 @@ std::string FindingProblem(const TFinding& f, const std::function<std::string(co
 
 bool RepairFixes(TFindingKind Kind) {
     return Kind == TFindingKind::Unclosed || Kind == TFindingKind::UnownedAllocated ||
-           Kind == TFindingKind::FreeInUse || Kind == TFindingKind::WrongFreeCount;
+           Kind == TFindingKind::FreeInUse || Kind == TFindingKind::WrongFreeCount ||
+           Kind == TFindingKind::SideTwoCounts;
 }
 
 bool TValidation::NeedsRepair() const {
@@ -164,6 +183,8 @@ TValidation Repair(TC64Disk& Disk) {
                                 "\r\nThe directory can't be read whole: nothing was repaired.");
     if (!Result.NeedsRepair()) return Result;
     Disk.CheckWriteAccess();
+    // Asked before the rebuild, which puts the counts into the header.
+    TD71* const Misplaced = CountedOnBamTrack2(Disk);
 
     // The former bytes of the header and of each unclosed entry's type, put back when the
     // save fails, so that the disk in memory stays what its file holds.
@@ -189,6 +210,7 @@ TValidation Repair(TC64Disk& Disk) {
         }
         *Bam.Count = static_cast<uint8_t>(Free);
     }
+    if (Misplaced) Misplaced->ClearCountsOnBamTrack2();
     if (Disk.Updating()) return Result;
     try {
         Disk.BeginUpdate();

@@ -21,6 +21,7 @@ enum class TFindingKind {
     FreeInUse,        // free in the BAM, but a file or the directory holds it
     WrongFreeCount,   // a track's free count differs from its free sectors in the BAM
     WrongBlockCount,  // a directory entry's block count differs from its chain
+    SideTwoCounts,    // a 1571 disk's side two counted on its BAM track rather than in the header
 };
 
 struct TFinding {

@@ -3,6 +3,7 @@
 // and its bitmaps on track 53, which the 1571 keeps whole for them.
 #include "d71.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstring>
@@ -123,6 +124,23 @@ TC64Disk::TBamTrack TD71::BamTrack(int Track) {
     uint8_t* Header = FImage.get() + TrackStart(FDirTrack);
     uint8_t* Bitmaps = FImage.get() + TrackStart(BamTrack2);
     return {Header + FreeCounts2 + (Track - SideTracks - 1), Bitmaps + 3 * (Track - SideTracks - 1)};
+}
+
+bool TD71::CountsOnBamTrack2() {
+    if (!FImage || !DoubleSided()) return false;
+    const uint8_t* Header = FImage.get() + TrackStart(FDirTrack) + FreeCounts2;
+    const uint8_t* Elsewhere = CountOnBamTrack2(SideTracks + 1);
+    const auto Zero = [](uint8_t b) { return b == 0; };
+    return std::all_of(Header, Header + SideTracks, Zero) &&
+           !std::all_of(Elsewhere, Elsewhere + SideTracks, Zero);
+}
+
+uint8_t* TD71::CountOnBamTrack2(int Track) {
+    return FImage.get() + TrackStart(BamTrack2) + FreeCounts2 + (Track - SideTracks - 1);
+}
+
+void TD71::ClearCountsOnBamTrack2() {
+    std::fill_n(CountOnBamTrack2(SideTracks + 1), SideTracks, 0);
 }
 
 int TD71::GetTrackFreeSectors(int Track) {

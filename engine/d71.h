@@ -29,6 +29,15 @@ class TD71 : public TD64 {
     // Track 53 whole on a double-sided disk.
     std::vector<TTrackSector> ReservedSectors() override;
 
+    // Whether side two's free counts lie on 53/0 (bytes $DD-$FF) and none in the header, as
+    // cc1541 writes a 1571 disk. The 1571 keeps them in the header (18/0 bytes $DD-$FF) and
+    // leaves 53/0 past the bitmaps empty.
+    bool CountsOnBamTrack2();
+    // Side two's free count of a track in that place.
+    uint8_t* CountOnBamTrack2(int Track);
+    // Empties that place, as the 1571 leaves it.
+    void ClearCountsOnBamTrack2();
+
     // The track holding the second side's BAM.
     static constexpr int BamTrack2 = 53;
 

@@ -17,11 +17,13 @@
 
 namespace {
 
-// "Unnamed.d64", else the first free "Unnamed(n).d64", in the working folder.
-std::string DefaultNewDiskName() {
-    if (!HostFile::Exists("Unnamed.d64")) return "Unnamed.d64";
+// "Unnamed.d64", else the first free "Unnamed(n).d64", in the working folder; the kind's
+// extension rather than ".d64" for a 1571 or 1581 disk.
+std::string DefaultNewDiskName(TNewDiskKind Kind) {
+    const std::string Ext = "." + KindExtension(Kind).toStdString();
+    if (!HostFile::Exists("Unnamed" + Ext)) return "Unnamed" + Ext;
     for (unsigned n = 1; n <= static_cast<unsigned>(INT_MAX); ++n) {
-        const std::string Name = "Unnamed(" + std::to_string(n) + ").d64";
+        const std::string Name = "Unnamed(" + std::to_string(n) + ")" + Ext;
         if (!HostFile::Exists(Name)) return Name;
     }
     throw EC64DiskException("Can't find valid Filename!");
@@ -49,7 +51,7 @@ void TMainForm::NewD641Click() {
         if (!Choice) return;
         // The dialog has asked before an existing file is replaced.
         std::string Name = Choice->HostFileName();
-        if (Name.empty()) Name = DefaultNewDiskName();
+        if (Name.empty()) Name = DefaultNewDiskName(Choice->Kind);
 
         // The new disk is made and written whole before any side takes it: a file that
         // cannot be written leaves both sides with the disks and rows they had.

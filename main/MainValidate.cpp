@@ -120,6 +120,7 @@ QString TMainForm::DamageNote(TC64Disk& Disk) {
         return {}; // the listing has said what it could not read
     }
     int Blocks = 0, Tracks = 0, Unclosed = 0, Other = 0;
+    bool SideTwo = false;
     for (const TFinding& Finding : Found.Findings) {
         switch (Finding.Kind) {
         case TFindingKind::FreeInUse:
@@ -128,6 +129,9 @@ QString TMainForm::DamageNote(TC64Disk& Disk) {
             break;
         case TFindingKind::WrongFreeCount:
             ++Tracks;
+            break;
+        case TFindingKind::SideTwoCounts:
+            SideTwo = true;
             break;
         case TFindingKind::Unclosed:
             ++Unclosed;
@@ -142,6 +146,7 @@ QString TMainForm::DamageNote(TC64Disk& Disk) {
         Parts << QString("BAM DIFFERS IN %1 BLOCK%2").arg(Blocks).arg(Blocks == 1 ? "" : "S");
     else if (Tracks)
         Parts << QString("BAM COUNTS %1 TRACK%2 WRONG").arg(Tracks).arg(Tracks == 1 ? "" : "S");
+    if (SideTwo) Parts << QString("SIDE 2 COUNTED ON TRACK 53");
     if (Unclosed) Parts << QString("%1 UNCLOSED FILE%2").arg(Unclosed).arg(Unclosed == 1 ? "" : "S");
     if (Other) Parts << QString("%1 DAMAGED ENTR%2").arg(Other).arg(Other == 1 ? "Y" : "IES");
     if (Parts.isEmpty()) return {};

@@ -1,7 +1,7 @@
 // TNewDlg driven through real key and mouse events and the scripted prompts: what it shows
 // first, where Tab goes, what the label fields store for each key, how the track count
-// governs the format, what the file and character buttons do, and what OK and Cancel hand
-// back to the new-disk command.
+// governs the format, what the kind changes, what the file and character buttons do, and
+// what OK and Cancel hand back to the new-disk command.
 #include "NewDlg.h"
 #include "C64CharacterMap.h"
 #include "CharacterDlgUnit.h"
@@ -165,6 +165,29 @@ class NewDlgTest : public QObject {
         QCOMPARE(Asked.Text + "|" + Asked.Path + "|" + Asked.DefaultExt, QString("Filename for Disk||d64"));
         QCOMPARE(Asked.Filter, QString("D64 Diskimage (*.d64)|*.d64|All Files (*.*)|*.*"));
         QVERIFY(Prompts.Unexpected.isEmpty());
+    }
+
+    // The kind takes its own extension and DOS type where the fields hold the former kind's.
+    void kindSetsExtensionAndDosType() {
+        Show();
+        const auto Fields = [this] { return Dialog->Filename->text() + " " + Dialog->DiskID->text(); };
+        Prompts.SaveFileNames = {""};
+        QTest::mouseClick(Item(Dialog->DiskType, 1), Qt::LeftButton);
+        QTest::mouseClick(Item(Dialog->DiskType, 3), Qt::LeftButton);
+        QVERIFY(!Dialog->DiskFormat->isEnabled());
+        QCOMPARE(Fields(), QString("Unnamed.d81 01 3D"));
+        QTest::mouseClick(Dialog->SpeedButton1, Qt::LeftButton);
+        QCOMPARE(Prompts.Shown[0].Filter + "|" + Prompts.Shown[0].DefaultExt,
+                 QString("D81 Diskimage (*.d81)|*.d81|All Files (*.*)|*.*|d81"));
+        Dialog->Filename->setText("games");
+        const TNewDiskValues Chosen = Dialog->Values(); // the 40 tracks chosen before do not count
+        QVERIFY(Chosen.DiskType() == dtD81 && Chosen.DosEmulation() == deCbmDos);
+        QCOMPARE(Chosen.HostFileName(), std::string("games.d81"));
+        Dialog->Filename->setText("Unnamed.D81");
+        Dialog->DiskID->setText("01 3X"); // the user's own
+        QTest::mouseClick(Item(Dialog->DiskType, 2), Qt::LeftButton);
+        QCOMPARE(Fields(), QString("Unnamed.d71 01 3X"));
+        QCOMPARE(Dialog->Values().DiskType(), dt71);
     }
 
     void characterButtonPutsThePickOnTheClipboard() {

@@ -1,8 +1,10 @@
 // 1571 images: the two-sided BAM, allocation across both sides, the single-sided flag,
-// and validate's repair of side two.
+// and validate's repair of side two, cc1541's layout of it included.
 #include "d71.h"
 #include "TestImage.h"
 #include "Validate.h"
+
+#include <algorithm>
 
 using namespace testing_support;
 
@@ -92,6 +94,28 @@ TEST_F(D71Test, SingleSidedFlagLeavesSideTwoAlone) {
     EXPECT_TRUE(Validate(*Disk).Findings.empty());
     // The bytes of side two stay as they were.
     EXPECT_EQ(ReadHostFile(Path)[Side2 + Offset(18, 0)], 0xFF);
+}
+
+TEST_F(D71Test, Cc1541SideTwoLayoutIsOneFindingAndRepairsToThe1571s) {
+    auto Disk = NewImage(Path, dt71);
+    const ByteArray Fresh = ReadHostFile(Path);
+    // Side two as cc1541 writes it: the counts on 53/0 from byte $DD, none in the header,
+    // track 53 free but for 53/0. Besides, 60/3 allocated with no owner.
+    uint8_t* Bitmaps = Disk->GetSector(MakeTrackSector(53, 0));
+    std::swap_ranges(Disk->GetBamSector() + 0xDD, Disk->GetBamSector() + 0x100, Bitmaps + 0xDD);
+    Bitmaps[0xDD + 17] = 18, Bitmaps[51] = 0xFE, Bitmaps[52] = 0xFF, Bitmaps[53] = 0x07;
+    Bitmaps[3 * 24] &= 0xF7, Bitmaps[0xDD + 24] = 17;
+    const TValidation Found = Validate(*Disk);
+    ASSERT_EQ(Found.Findings.size(), 2u);
+    EXPECT_EQ(Found.Findings[0].Kind, TFindingKind::SideTwoCounts);
+    EXPECT_EQ(FindingPlace(Found.Findings[0]) + " " + FindingPlace(Found.Findings[1]), "53/0 60/3");
+    Repair(*Disk);
+    // Both BAM sectors as the 1571 formats them, and nothing left to find.
+    const ByteArray Repaired = ReadHostFile(Path);
+    for (uint32_t At : {Offset(18, 0), Side2 + Offset(18, 0)})
+        EXPECT_EQ(ByteArray(Repaired.begin() + At, Repaired.begin() + At + 256),
+                  ByteArray(Fresh.begin() + At, Fresh.begin() + At + 256));
+    EXPECT_TRUE(Validate(*TC64Disk::OpenDiskImage(Path, deCbmDos)).Findings.empty());
 }
 
 } // namespace

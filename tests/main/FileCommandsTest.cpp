@@ -420,6 +420,21 @@ class FileCommandsTest : public QObject {
         QCOMPARE(W->Form->StatusText(2), QString("664 BLOCKS FREE - 0 FILE(S) ON DISK"));
     }
 
+    // A 1581 disk left unnamed: the kind's default name, size and DOS type, shown in the side.
+    void newDiskOfAnotherKind() {
+        QDir::setCurrent(W->Dir.path());
+        TNewDiskValues Values;
+        Values.Kind = TNewDiskKind::D81;
+        Values.DiskID = "AB 3D";
+        Values.Filename.clear();
+        CreateNewDisk(2, Values);
+        const ByteArray File = FileBytes(W->PathOf("Unnamed.d81"));
+        QCOMPARE(int(File.size()), 819200);
+        QCOMPARE(std::string(File.begin() + 399382, File.begin() + 399387),
+                 std::string("AB\xA0") + "3D"); // 40/0
+        QCOMPARE(W->Form->StatusText(2), QString("3160 BLOCKS FREE - 0 FILE(S) ON DISK"));
+    }
+
   private:
     // Runs the new-disk command on a side with the dialog filled with Values and OK clicked.
     // True when the dialog stayed open after OK with Values kept (it is then cancelled).
