@@ -46,6 +46,8 @@ class TBamView : public QWidget {
     const QLabel* HintWindow() const { return FHintWindow; }
     // The record of a cell of the disk; none for any other value.
     const TBamRecord* Record(TTrackSector ts) const;
+    // The chart of the disk shown.
+    TBamGeometry Geometry() const;
 
     // What kept owners from being traced: a directory chain that loops or leaves the disk
     // (the entries after the break are not read), files whose chains are broken.
@@ -65,7 +67,6 @@ class TBamView : public QWidget {
     void LoadMap();
     void MarkFileBlocks(const TC64DirRecord& Entry);
     TBamRecord* RecordAt(TTrackSector ts);
-    TBamGeometry Geometry() const;
     TTrackSector HitTest(QPoint At) const;
 
     void HandleMouseMove(QPoint At);
@@ -79,8 +80,8 @@ class TBamView : public QWidget {
     void PaintEdge(QPainter& Painter, const QRect& Rect, Qt::Edges Sides) const;
     void PaintText(QPainter& Painter, const TBamGeometry::TText& Text) const;
     // A cell as it looks now: its mark or the background, highlighted when hovered.
-    void PaintCell(QPainter& Painter, TTrackSector ts) const;
-    void PaintFileText(QPainter& Painter) const;
+    void PaintCell(QPainter& Painter, const TBamGeometry& Layout, TTrackSector ts) const;
+    void PaintFileText(QPainter& Painter, const TBamGeometry& Layout) const;
 
     TC64Disk* Disk = nullptr;
     std::vector<std::vector<TBamRecord>> Map; // [track - 1][sector]
