@@ -80,7 +80,9 @@ void TBAMDlg::SetDisk(TC64Disk* Disk) {
     DamageText->setText(Lines.isEmpty() ? QString() : "Damage: " + Lines.join("\n        "));
     DamageText->setVisible(!Lines.isEmpty());
     const QSize Before = size();
-    LayOut(BamView1->Geometry().ViewSize(), Extra);
+    const TBamGeometry Chart = BamView1->Geometry();
+    Image1->setPixmap(QPixmap(Resources::BadgePath(Chart.Drive())));
+    LayOut(Chart.ViewSize(), Extra);
     // A chart of another size is centred again.
     if (size() != Before) DialogControls::CentreOnScreen(this, parentWidget());
 }

@@ -47,6 +47,8 @@ class TBamGeometry {
     int TrackCount() const { return Tracks; }
     int SectorsOf(int Track) const;
     int Pitch() const { return FPitch; }
+    // The drive whose disks this chart shows: 1541, 1571 or 1581.
+    int Drive() const { return Columns() == 70 ? 1571 : Columns() == 80 ? 1581 : 1541; }
     int CellSize() const { return FPitch - 1; }
 
     // The cell of a track and sector (right and bottom exclusive).

@@ -228,6 +228,8 @@ class BamViewTest : public QObject {
         Part[30] = 120;
         TBamView* View = ShowDisk(*Disk);
         QVERIFY(Dialog->width() <= 1280 && Dialog->height() <= 760);
+        QCOMPARE(Dialog->Image1->pixmap().toImage(), QImage(":/badge1581.png"));
+        QVERIFY(!QImage(":/badge1581.png").isNull());
         const auto Centre = [&](int Track, int Sector) {
             return View->Geometry().CellRect(MakeTrackSector(Track, Sector)).center();
         };
