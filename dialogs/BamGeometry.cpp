@@ -170,6 +170,7 @@ TBamGeometry::TText TBamGeometry::UsedLegendText() const {
 }
 
 QSize TBamGeometry::ViewSize() const {
+    // Room right of the outline, and below it for the file box and the drive badge.
     return QSize(Right() + 13, Bottom() + 50);
 }
 

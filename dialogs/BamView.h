@@ -1,9 +1,10 @@
-// TBamView: the Block Availability Map of one disk as a chart, one 13 x 13 cell per block
-// with a dot where the block is allocated. Hovering a cell marks it, shows its track and
-// sector in a tip and, in the "FILE:" box, the file whose chain uses the block; clicking
-// toggles the cell. The toggled states reach the disk only through ApplyChanges. The
-// layout comes from TBamGeometry; the view paints it and follows the mouse. On a damaged
-// disk the chart shows the owners that could be traced, and Damage() names the rest.
+// TBamView: the Block Availability Map of one disk as a chart, one cell per block (13 x 13
+// on 1541 and 1571 disks, 11 x 11 on 1581 disks) with a dot where the block is allocated.
+// Hovering a cell marks it, shows its track and sector in a tip and, in the "FILE:" box,
+// the file whose chain (or partition) uses the block; clicking toggles the cell. The
+// toggled states reach the disk only through ApplyChanges. The layout comes from
+// TBamGeometry; the view paints it and follows the mouse. On a damaged disk the chart
+// shows the owners that could be traced, and Damage() names the rest.
 #pragma once
 
 #include "BamGeometry.h"
