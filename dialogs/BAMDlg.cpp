@@ -13,8 +13,11 @@
 
 namespace {
 
-constexpr int ClientWidth = 636;
-constexpr int ClientHeight = 433;
+// Around the view: the bevel's margins, and below it the row of buttons.
+constexpr int ViewLeft = 22;
+constexpr int ViewTop = 19;
+constexpr int MarginsWidth = 43;
+constexpr int MarginsHeight = 67;
 constexpr int MaxDamageLines = 4;
 constexpr int DamageLineHeight = 16;
 
@@ -27,45 +30,61 @@ const char* const ChangeQuestion =
 TBAMDlg::TBAMDlg(IUserPrompts& Prompts, QWidget* Owner)
     : QDialog(Owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint),
       Prompts(Prompts) {
-    FixedForm::Setup(this, QStringLiteral("Block Availability Map (BAM)"), QSize(ClientWidth, ClientHeight));
-    Bevel1 = FixedForm::NewBevel(this, QRect(9, 8, 617, 385));
+    FixedForm::Setup(this, QStringLiteral("Block Availability Map (BAM)"), QSize(100, 100));
+    Bevel1 = FixedForm::NewBevel(this, QRect());
     BamView1 = new TBamView(this);
-    BamView1->setGeometry(22, 19, 593, 366);
 
-    // Over the view's lower right corner, where the chart leaves the space free.
     Image1 = new QLabel(this);
     Image1->setPixmap(QPixmap(Resources::BadgePath()));
-    Image1->move(467, 357);
     Image1->resize(Image1->pixmap().size());
-    Image1->raise();
 
     DamageText = new QLabel(this);
     DamageText->setTextFormat(Qt::PlainText);
     DamageText->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     DamageText->hide();
 
-    bok = DialogControls::NewButton(this, QStringLiteral("OK"), QRect(237, 404, 75, 25), true);
-    bcancel = DialogControls::NewButton(this, QStringLiteral("Cancel"), QRect(325, 404, 75, 25));
+    bok = DialogControls::NewButton(this, QStringLiteral("OK"), QRect(0, 0, 75, 25), true);
+    bcancel = DialogControls::NewButton(this, QStringLiteral("Cancel"), QRect(0, 0, 75, 25));
 
     connect(bok, &QPushButton::clicked, this, &TBAMDlg::bokClick);
     connect(bcancel, &QPushButton::clicked, this, &QDialog::reject);
+    // The 1541's chart until a disk says otherwise.
+    LayOut(TBamGeometry(35, std::vector<int>(40, 21)).ViewSize(), 0);
     DialogControls::CentreOnScreen(this, Owner);
+}
+
+void TBAMDlg::LayOut(QSize View, int Extra) {
+    const int Width = View.width() + MarginsWidth;
+    const int Height = View.height() + MarginsHeight;
+    Bevel1->setGeometry(9, 8, Width - 19, Height - 48);
+    BamView1->setGeometry(QRect(QPoint(ViewLeft, ViewTop), View));
+    // Over the view's lower right corner, where the chart leaves the space free.
+    const QSize Badge = Image1->size();
+    Image1->move(ViewLeft + View.width() - Badge.width() + 2, ViewTop + View.height() - Badge.height() - 1);
+    Image1->raise();
+    DamageText->setGeometry(12, Height - 35, Width - 24, Extra);
+    setFixedSize(Width, Height + Extra);
+    // The buttons lie below the lines naming the damage.
+    bok->move(Width / 2 - 81, Height - 29 + Extra);
+    bcancel->move(Width / 2 + 7, Height - 29 + Extra);
 }
 
 void TBAMDlg::SetDisk(TC64Disk* Disk) {
     BamView1->SetDisk(Disk);
-    // The form grows by the lines naming the damage; the buttons move below them.
+    // The form grows by the lines naming the damage.
     QStringList Lines = BamView1->Damage();
     if (Lines.size() > MaxDamageLines)
         Lines = Lines.mid(0, MaxDamageLines - 1)
                 << QString("... and %1 more").arg(Lines.size() - MaxDamageLines + 1);
     const int Extra = Lines.isEmpty() ? 0 : DamageLineHeight * static_cast<int>(Lines.size()) + 6;
     DamageText->setText(Lines.isEmpty() ? QString() : "Damage: " + Lines.join("\n        "));
-    DamageText->setGeometry(12, 398, ClientWidth - 24, Extra);
     DamageText->setVisible(!Lines.isEmpty());
-    setFixedSize(ClientWidth, ClientHeight + Extra);
-    bok->move(237, 404 + Extra);
-    bcancel->move(325, 404 + Extra);
+    const QSize Before = size();
+    const TBamGeometry Chart = BamView1->Geometry();
+    Image1->setPixmap(QPixmap(Resources::BadgePath(Chart.Drive())));
+    LayOut(Chart.ViewSize(), Extra);
+    // A chart of another size is centred again.
+    if (size() != Before) DialogControls::CentreOnScreen(this, parentWidget());
 }
 
 void TBAMDlg::bokClick() {

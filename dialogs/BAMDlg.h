@@ -10,6 +10,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QSize>
 
 #include <exception>
 
@@ -40,6 +41,9 @@ class TBAMDlg : public QDialog {
     QLabel* DamageText;
 
   private:
+    // Places the controls around a view of this size, with Extra pixels for the damage lines.
+    void LayOut(QSize View, int Extra);
+
     IUserPrompts& Prompts;
     std::exception_ptr FApplyError;
 };

@@ -13,14 +13,15 @@ namespace {
 
 constexpr int DefaultSize = 100;
 
-// A 13 x 13 mark: a filled circle in the box (4, 4)-(9, 9) on a background.
-QPixmap CellMark(const QColor& Background, const QColor& Dot) {
-    QPixmap Mark(TBamGeometry::CellSize, TBamGeometry::CellSize);
+// A cell's mark: a filled circle in its middle on a background; on a 13 x 13 cell in the
+// box (4, 4)-(9, 9).
+QPixmap CellMark(int Size, const QColor& Background, const QColor& Dot) {
+    QPixmap Mark(Size, Size);
     Mark.fill(Background);
     QPainter Painter(&Mark);
     Painter.setPen(Dot);
     Painter.setBrush(Dot);
-    Painter.drawEllipse(QRect(4, 4, 4, 4));
+    Painter.drawEllipse(QRect((Size - 5) / 2, (Size - 5) / 2, 4, 4));
     return Mark;
 }
 
@@ -31,8 +32,6 @@ TBamView::TBamView(QWidget* Parent) : QWidget(Parent) {
     setFont(PetsciiText::C64Font(QStringLiteral("CBM64 Big/Graphic")));
     setMouseTracking(true);
     setFocusPolicy(Qt::NoFocus);
-    UsedBitmap = CellMark(palette().color(QPalette::Window), Qt::black);
-    HoverBitmap = CellMark(palette().color(QPalette::Highlight), palette().color(QPalette::HighlightedText));
     FHintWindow = new QLabel(this, Qt::ToolTip);
     FHintWindow->setPalette(QToolTip::palette());
     FHintWindow->setAutoFillBackground(true);
@@ -43,16 +42,16 @@ TBamView::TBamView(QWidget* Parent) : QWidget(Parent) {
 
 void TBamView::SetDisk(TC64Disk* ADisk) {
     Disk = ADisk;
+    const int Size = Geometry().CellSize();
+    UsedBitmap = CellMark(Size, palette().color(QPalette::Window), Qt::black);
+    HoverBitmap =
+        CellMark(Size, palette().color(QPalette::Highlight), palette().color(QPalette::HighlightedText));
     LoadMap();
     repaint();
 }
 
 TBamGeometry TBamView::Geometry() const {
-    std::vector<int> Sectors;
-    if (Disk)
-        for (int Track = 1; Track <= TBamGeometry::MaxTracks; ++Track)
-            Sectors.push_back(Disk->GetSectorsPerTrack(Track));
-    return TBamGeometry(Disk ? Disk->GetTrackCount() : 0, std::move(Sectors));
+    return Disk ? TBamGeometry::Of(*Disk) : TBamGeometry(0, {});
 }
 
 // ---------------------------------------------------------------------------------
@@ -81,6 +80,11 @@ void TBamView::LoadMap() {
 }
 
 void TBamView::MarkFileBlocks(const TC64DirRecord& Entry) {
+    // A partition is a run of whole sectors, not a chain.
+    const std::vector<TTrackSector> Run = Disk->RunOf(Entry.Entry);
+    for (TTrackSector ts : Run)
+        if (TBamRecord* Cell = RecordAt(ts)) Cell->Owner = Entry.Name + ".CBM";
+    if (!Run.empty()) return;
     try {
         // A chain that visits a block twice is not traced, nor one that starts on the
         // directory track.
@@ -155,7 +159,7 @@ void TBamView::ApplyChanges() {
 
 TTrackSector TBamView::HitTest(QPoint At) const {
     const QSize Desktop = screen() ? screen()->geometry().size() : QSize(0, 0);
-    return TBamGeometry::HitTest(At.x(), At.y(), Desktop);
+    return Geometry().HitTest(At.x(), At.y(), Desktop);
 }
 
 void TBamView::mouseMoveEvent(QMouseEvent* Event) {
@@ -180,10 +184,10 @@ void TBamView::hideEvent(QHideEvent* Event) {
 void TBamView::HandleMouseMove(QPoint At) {
     const TTrackSector Hit = HitTest(At);
     const bool Real = Disk && Geometry().IsCell(Hit);
-    if (Hit != FHoverCell && FHoverCell != 0) update(TBamGeometry::CellRect(FHoverCell));
+    if (Hit != FHoverCell && FHoverCell != 0) update(Geometry().CellRect(FHoverCell));
     if (Real) {
         if (Hit != FHoverCell) {
-            update(TBamGeometry::CellRect(Hit));
+            update(Geometry().CellRect(Hit));
             ShowFileText(RecordAt(Hit)->Owner);
             ShowHint(Hit);
         }
@@ -198,14 +202,14 @@ void TBamView::HandleButtonUp(QPoint At) {
     const TTrackSector Hit = HitTest(At);
     if (!Disk || !Geometry().IsCell(Hit)) return;
     RecordAt(Hit)->Used = !RecordAt(Hit)->Used;
-    update(TBamGeometry::CellRect(Hit));
+    update(Geometry().CellRect(Hit));
 }
 
 void TBamView::ShowHint(TTrackSector ts) {
     FHintWindow->setText(QStringLiteral("Track:%1 Sector:%2").arg(TrackOf(ts)).arg(SectorOf(ts)));
     FHintWindow->setMaximumWidth(screen() ? screen()->geometry().width() : QWIDGETSIZE_MAX);
     FHintWindow->adjustSize();
-    const QRect Cell = TBamGeometry::CellRect(ts);
+    const QRect Cell = Geometry().CellRect(ts);
     FHintWindow->setGeometry(
         TBamGeometry::HintPlace(QRect(mapToGlobal(Cell.topLeft()), Cell.size()), FHintWindow->size()));
     FHintWindow->show();
@@ -218,7 +222,7 @@ void TBamView::HideHint() {
 void TBamView::ShowFileText(const PetsciiString& Text) {
     if (Text == FFileText) return;
     FFileText = Text;
-    update(TBamGeometry::FileTextArea());
+    update(Geometry().FileTextArea());
 }
 
 QString TBamView::FileText() const {
@@ -235,9 +239,8 @@ void TBamView::paintEvent(QPaintEvent*) {
         return;
     }
     const TBamGeometry Layout = Geometry();
-    if (Disk->DiskType() >= dt35Tracks && Disk->DiskType() <= dt40TracksErrorInfo)
-        PaintChart(Painter, Layout);
-    if (Layout.IsCell(FHoverCell)) PaintCell(Painter, FHoverCell);
+    PaintChart(Painter, Layout);
+    if (Layout.IsCell(FHoverCell)) PaintCell(Painter, Layout, FHoverCell);
 }
 
 void TBamView::PaintCrossedFrame(QPainter& Painter) const {
@@ -248,36 +251,36 @@ void TBamView::PaintCrossedFrame(QPainter& Painter) const {
 }
 
 void TBamView::PaintChart(QPainter& Painter, const TBamGeometry& Layout) const {
-    if (!Layout.ShadedArea().isEmpty())
-        Painter.fillRect(Layout.ShadedArea(), palette().color(QPalette::Dark));
-    for (const TBamGeometry::TEdge& Edge : TBamGeometry::OutlineEdges())
+    for (const QRect& Area : Layout.ShadedAreas())
+        Painter.fillRect(Area, palette().color(QPalette::Dark));
+    for (const TBamGeometry::TEdge& Edge : Layout.OutlineEdges())
         PaintEdge(Painter, Edge.Rect, Edge.Sides);
 
     Painter.setPen(Qt::black);
     Painter.setBrush(Qt::NoBrush);
-    for (const QRect& Frame : {TBamGeometry::FreeLegendFrame(), TBamGeometry::UsedLegendFrame()})
+    for (const QRect& Frame : {Layout.FreeLegendFrame(), Layout.UsedLegendFrame()})
         Painter.drawRect(Frame.adjusted(0, 0, -1, -1));
-    Painter.drawPixmap(TBamGeometry::UsedLegendMark(), UsedBitmap);
-    PaintText(Painter, TBamGeometry::FreeLegendText());
-    PaintText(Painter, TBamGeometry::UsedLegendText());
+    Painter.drawPixmap(Layout.UsedLegendMark(), UsedBitmap);
+    PaintText(Painter, Layout.FreeLegendText());
+    PaintText(Painter, Layout.UsedLegendText());
 
     Painter.setPen(Qt::black);
     for (const QLine& Line : Layout.GridLines())
         Painter.drawLine(Line);
 
     const QFontMetrics Metrics(font());
-    for (const TBamGeometry::TText& Text : TBamGeometry::SectorNumbers(Metrics.horizontalAdvance('0')))
+    for (const TBamGeometry::TText& Text : Layout.SectorNumbers(Metrics.horizontalAdvance('0')))
         PaintText(Painter, Text);
-    for (const TBamGeometry::TText& Text : TBamGeometry::TrackNumbers(Metrics.height()))
+    for (const TBamGeometry::TText& Text : Layout.TrackNumbers(Metrics.height()))
         PaintText(Painter, Text);
 
     for (int Track = 1; Track <= Layout.TrackCount(); ++Track)
         for (int Sector = 0; Sector < Layout.SectorsOf(Track); ++Sector)
-            PaintCell(Painter, MakeTrackSector(Track, Sector));
+            PaintCell(Painter, Layout, MakeTrackSector(Track, Sector));
 
-    PaintText(Painter, TBamGeometry::FileCaption());
-    PaintEdge(Painter, TBamGeometry::FileBox(), Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
-    PaintFileText(Painter);
+    PaintText(Painter, Layout.FileCaption());
+    PaintEdge(Painter, Layout.FileBox(), Qt::LeftEdge | Qt::TopEdge | Qt::RightEdge | Qt::BottomEdge);
+    PaintFileText(Painter, Layout);
 }
 
 void TBamView::PaintEdge(QPainter& Painter, const QRect& Rect, Qt::Edges Sides) const {
@@ -322,10 +325,10 @@ void TBamView::PaintText(QPainter& Painter, const TBamGeometry::TText& Text) con
     Painter.drawText(Box, Qt::AlignLeft | Qt::AlignTop, Text.Text);
 }
 
-void TBamView::PaintCell(QPainter& Painter, TTrackSector ts) const {
+void TBamView::PaintCell(QPainter& Painter, const TBamGeometry& Layout, TTrackSector ts) const {
     const TBamRecord* Cell = Record(ts);
     if (!Cell) return;
-    const QRect Box = TBamGeometry::CellRect(ts);
+    const QRect Box = Layout.CellRect(ts);
     if (ts == FHoverCell) {
         if (Cell->Used)
             Painter.drawPixmap(Box.topLeft(), HoverBitmap);
@@ -336,10 +339,10 @@ void TBamView::PaintCell(QPainter& Painter, TTrackSector ts) const {
     }
 }
 
-void TBamView::PaintFileText(QPainter& Painter) const {
-    Painter.fillRect(TBamGeometry::FileTextArea(), palette().color(QPalette::Window));
+void TBamView::PaintFileText(QPainter& Painter, const TBamGeometry& Layout) const {
+    Painter.fillRect(Layout.FileTextArea(), palette().color(QPalette::Window));
     if (FFileText.empty()) return;
     Painter.setPen(palette().color(QPalette::WindowText));
-    Painter.drawText(QRect(TBamGeometry::FileTextAt(), TBamGeometry::FileTextArea().bottomRight()),
+    Painter.drawText(QRect(Layout.FileTextAt(), Layout.FileTextArea().bottomRight()),
                      Qt::AlignLeft | Qt::AlignTop, PetsciiText::ToDisplay(FFileText));
 }

@@ -1,9 +1,10 @@
-// TBamView: the Block Availability Map of one disk as a chart, one 13 x 13 cell per block
-// with a dot where the block is allocated. Hovering a cell marks it, shows its track and
-// sector in a tip and, in the "FILE:" box, the file whose chain uses the block; clicking
-// toggles the cell. The toggled states reach the disk only through ApplyChanges. The
-// layout comes from TBamGeometry; the view paints it and follows the mouse. On a damaged
-// disk the chart shows the owners that could be traced, and Damage() names the rest.
+// TBamView: the Block Availability Map of one disk as a chart, one cell per block (13 x 13
+// on 1541 and 1571 disks, 11 x 11 on 1581 disks) with a dot where the block is allocated.
+// Hovering a cell marks it, shows its track and sector in a tip and, in the "FILE:" box,
+// the file whose chain (or partition) uses the block; clicking toggles the cell. The
+// toggled states reach the disk only through ApplyChanges. The layout comes from
+// TBamGeometry; the view paints it and follows the mouse. On a damaged disk the chart
+// shows the owners that could be traced, and Damage() names the rest.
 #pragma once
 
 #include "BamGeometry.h"
@@ -46,6 +47,8 @@ class TBamView : public QWidget {
     const QLabel* HintWindow() const { return FHintWindow; }
     // The record of a cell of the disk; none for any other value.
     const TBamRecord* Record(TTrackSector ts) const;
+    // The chart of the disk shown.
+    TBamGeometry Geometry() const;
 
     // What kept owners from being traced: a directory chain that loops or leaves the disk
     // (the entries after the break are not read), files whose chains are broken.
@@ -65,7 +68,6 @@ class TBamView : public QWidget {
     void LoadMap();
     void MarkFileBlocks(const TC64DirRecord& Entry);
     TBamRecord* RecordAt(TTrackSector ts);
-    TBamGeometry Geometry() const;
     TTrackSector HitTest(QPoint At) const;
 
     void HandleMouseMove(QPoint At);
@@ -79,8 +81,8 @@ class TBamView : public QWidget {
     void PaintEdge(QPainter& Painter, const QRect& Rect, Qt::Edges Sides) const;
     void PaintText(QPainter& Painter, const TBamGeometry::TText& Text) const;
     // A cell as it looks now: its mark or the background, highlighted when hovered.
-    void PaintCell(QPainter& Painter, TTrackSector ts) const;
-    void PaintFileText(QPainter& Painter) const;
+    void PaintCell(QPainter& Painter, const TBamGeometry& Layout, TTrackSector ts) const;
+    void PaintFileText(QPainter& Painter, const TBamGeometry& Layout) const;
 
     TC64Disk* Disk = nullptr;
     std::vector<std::vector<TBamRecord>> Map; // [track - 1][sector]

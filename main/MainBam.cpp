@@ -10,11 +10,6 @@ void TMainForm::ViewBAMClick(QAction* Sender) {
         const int Side = CommandSide(Sender);
         const std::shared_ptr<TC64Disk> SideDisk = DiskRef(Side);
         if (!SideDisk) return;
-        // The chart is laid out for the 1541's tracks: no blocks to toggle unseen on others.
-        if (SideDisk->GetTrackCount() > TBamGeometry::MaxTracks) {
-            Prompts.ShowMessage("The BAM view shows 1541 disks only.");
-            return;
-        }
         TBAMDlg Dialog(Prompts, this);
         Dialog.SetDisk(SideDisk.get());
         bool Confirmed = false;

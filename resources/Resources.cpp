@@ -13,7 +13,8 @@ QString InfoPath() {
     return QStringLiteral(":/info.bmp");
 }
 
-QString BadgePath() {
+QString BadgePath(int Drive) {
+    if (Drive == 1571 || Drive == 1581) return QString(":/badge%1.png").arg(Drive);
     return QStringLiteral(":/badge.png");
 }
 

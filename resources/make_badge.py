@@ -1,9 +1,12 @@
 #!/usr/bin/env python3
 """Draws the drive badge shown in the corner of the BAM dialog: a dark plate with a
-disk emblem of our own, "COMMODORE 1541-II" above "FLOPPY DISK DRIVE", 150 by 27 pixels.
-The pixels are drawn here and written as a PNG with the standard library alone.
+disk emblem of our own, "COMMODORE 1541-II" (or the drive given) above "FLOPPY DISK
+DRIVE", 150 by 27 pixels. The pixels are drawn here and written as a PNG with the
+standard library alone.
 
-    python3 make_badge.py [output.png]      (default: badge.png beside this script)
+    python3 make_badge.py [output.png [DRIVE]]   (default: badge.png beside this script, 1541-II)
+    python3 make_badge.py badge1571.png 1571
+    python3 make_badge.py badge1581.png 1581
 """
 import os
 import struct
@@ -28,10 +31,11 @@ GLYPHS.update({
     "P": ["#### ", "#   #", "#   #", "#### ", "#    ", "#    ", "#    "],
     "V": ["#   #", "#   #", "#   #", "#   #", "#   #", " # # ", "  #  "],
     "-": ["     ", "     ", "     ", "#####", "     ", "     ", "     "],
+    "7": ["#####", "    #", "   # ", "  #  ", "  #  ", "  #  ", "  #  "],
 })
 
 
-def draw():
+def draw(drive):
     c = Canvas(WIDTH, HEIGHT, RIM)
     c.rect(1, 1, WIDTH - 2, HEIGHT - 2, PLATE)
     # The emblem: a disk in its jacket, split in a red and a blue half.
@@ -42,7 +46,7 @@ def draw():
             if (col - 14) ** 2 + (row - 13) ** 2 <= 49:
                 c.put(col, row, RED if col < 14 else BLUE)
     c.disc(14, 13, 2, PLATE)
-    c.text(30, 4, "COMMODORE 1541-II", 1, 1, LETTERS)
+    c.text(30, 4, "COMMODORE " + drive, 1, 1, LETTERS)
     c.text(30, 16, "FLOPPY DISK DRIVE", 1, 1, SMALL_LETTERS)
     return c
 
@@ -61,8 +65,9 @@ def png(canvas):
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
     output = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "badge.png")
+    drive = sys.argv[2] if len(sys.argv) > 2 else "1541-II"
     with open(output, "wb") as f:
-        f.write(png(draw()))
+        f.write(png(draw(drive)))
 
 
 if __name__ == "__main__":

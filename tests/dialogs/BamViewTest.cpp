@@ -26,15 +26,18 @@ std::vector<int> SectorCounts() {
     return Counts;
 }
 
+// The 1541 chart, the same for 35 and 40 tracks but for its shading.
+const TBamGeometry Chart1541(40, SectorCounts());
+
 QPoint CellCentre(int Track, int Sector) {
-    return TBamGeometry::CellRect(MakeTrackSector(Track, Sector)).center();
+    return Chart1541.CellRect(MakeTrackSector(Track, Sector)).center();
 }
 
 // Moves the pointer over the view and waits until the view has followed it (on an X
 // server the move arrives as an event of its own).
 void MoveTo(TBamView* View, QPoint At) {
     QTest::mouseMove(View, At);
-    QTRY_COMPARE(View->HoverCell(), TBamGeometry::HitTest(At.x(), At.y(), Desktop));
+    QTRY_COMPARE(View->HoverCell(), View->Geometry().HitTest(At.x(), At.y(), Desktop));
 }
 
 } // namespace
@@ -69,25 +72,46 @@ class BamViewTest : public QObject {
     void cleanup() { Dialog.reset(); }
 
     void cellsAndHitTestFollowThePitch() {
-        QCOMPARE(TBamGeometry::CellRect(MakeTrackSector(1, 0)), QRect(21, 21, 13, 13));
-        QCOMPARE(TBamGeometry::CellRect(MakeTrackSector(40, 16)), QRect(21 + 14 * 39, 21 + 14 * 16, 13, 13));
+        QCOMPARE(Chart1541.CellRect(MakeTrackSector(1, 0)), QRect(21, 21, 13, 13));
+        QCOMPARE(Chart1541.CellRect(MakeTrackSector(40, 16)), QRect(21 + 14 * 39, 21 + 14 * 16, 13, 13));
         // The line left of a cell and the one above it count to that cell; x or y 20 hits nothing.
-        QCOMPARE(TBamGeometry::HitTest(21, 21, Desktop), MakeTrackSector(1, 0));
-        QCOMPARE(TBamGeometry::HitTest(34, 21, Desktop), MakeTrackSector(2, 0));
-        QCOMPARE(TBamGeometry::HitTest(33, 34, Desktop), MakeTrackSector(1, 1));
+        QCOMPARE(Chart1541.HitTest(21, 21, Desktop), MakeTrackSector(1, 0));
+        QCOMPARE(Chart1541.HitTest(34, 21, Desktop), MakeTrackSector(2, 0));
+        QCOMPARE(Chart1541.HitTest(33, 34, Desktop), MakeTrackSector(1, 1));
         for (QPoint Nowhere : {QPoint(20, 50), QPoint(50, 20), QPoint(-3, 50), QPoint(50, -1),
                                QPoint(1024, 50), QPoint(50, 768)})
-            QCOMPARE(TBamGeometry::HitTest(Nowhere.x(), Nowhere.y(), Desktop), TTrackSector(0));
+            QCOMPARE(Chart1541.HitTest(Nowhere.x(), Nowhere.y(), Desktop), TTrackSector(0));
         const TBamGeometry Short(35, SectorCounts());
         const TBamGeometry Long(40, SectorCounts());
         QVERIFY(Short.IsCell(MakeTrackSector(17, 20)) && !Short.IsCell(MakeTrackSector(18, 19)));
         QVERIFY(Short.IsCell(MakeTrackSector(35, 16)) && !Short.IsCell(MakeTrackSector(35, 17)));
         QVERIFY(!Short.IsCell(MakeTrackSector(36, 0)) && Long.IsCell(MakeTrackSector(40, 16)));
         QVERIFY(!Long.IsCell(MakeTrackSector(41, 0)) && !Long.IsCell(0));
-        QCOMPARE(Short.ShadedArea(), QRect(510, 20, 70, 238));
-        QVERIFY(Long.ShadedArea().isEmpty());
+        QCOMPARE(Short.ShadedAreas(), std::vector<QRect>{QRect(510, 20, 70, 238)});
+        QVERIFY(Long.ShadedAreas().empty());
         // The tip's lower left corner lies 5 pixels above the cell's upper right corner.
         QCOMPARE(TBamGeometry::HintPlace(QRect(121, 221, 13, 13), QSize(90, 18)), QRect(134, 198, 90, 18));
+    }
+
+    void otherKindsTakeTheirOwnChart() {
+        // The 1581: 80 tracks of 40 sectors on a 12-pixel pitch, nothing shaded.
+        const TBamGeometry D81 = TBamGeometry::Of(*NewDisk(Dir.filePath("chart.d81"), dtD81));
+        QCOMPARE(D81.CellRect(MakeTrackSector(80, 39)), QRect(969, 489, 11, 11));
+        QCOMPARE(D81.HitTest(979, 499, QSize(1280, 800)), MakeTrackSector(80, 39));
+        QVERIFY(D81.IsCell(MakeTrackSector(80, 39)) && !D81.IsCell(MakeTrackSector(1, 40)));
+        QVERIFY(D81.ShadedAreas().empty());
+        // The 1571: the places of missing sectors shaded, three zones on each side, and all
+        // of side two once the header says single-sided.
+        const std::shared_ptr<TC64Disk> D71 = NewDisk(Dir.filePath("chart.d71"), dt71);
+        const TBamGeometry Both = TBamGeometry::Of(*D71);
+        QCOMPARE(Both.HitTest(20 + 14 * 59 + 1, 20 + 14 * 17 + 1, QSize(1280, 800)), MakeTrackSector(60, 17));
+        QVERIFY(Both.IsCell(MakeTrackSector(60, 17)) && !Both.IsCell(MakeTrackSector(60, 18)));
+        QCOMPARE(Both.ShadedAreas().size(), size_t(6));
+        QCOMPARE(Both.ShadedAreas()[3], QRect(20 + 14 * 52, 20 + 14 * 19, 14 * 7, 14 * 2));
+        D71->GetBamSector()[3] = 0;
+        const TBamGeometry One = TBamGeometry::Of(*D71);
+        QVERIFY(!One.IsCell(MakeTrackSector(36, 0)));
+        QCOMPARE(One.ShadedAreas().back(), QRect(510, 20, 14 * 35, 14 * 21));
     }
 
     void chartIsDrawnWhereTheLayoutSays() {
@@ -192,6 +216,28 @@ class BamViewTest : public QObject {
         MoveTo(View, CellCentre(17, 10));
         QCOMPARE(View->FileText(), QString("GAME.PRG"));
         QVERIFY(View->Record(MakeTrackSector(17, 10))->Used);
+    }
+
+    void d81ChartNamesPartitionsAndFitsTheScreen() {
+        // A partition of tracks 41-43 whole: a run of sectors, not a chain.
+        const std::shared_ptr<TC64Disk> Disk = NewDisk(Dir.filePath("owners.d81"), dtD81);
+        uint8_t* Part = Disk->AllocateDirEntry();
+        Part[2] = 0x85;
+        WriteTrackSector(Part + 3, MakeTrackSector(41, 0));
+        StringToPetscii("PART", Part + 5, 15);
+        Part[30] = 120;
+        TBamView* View = ShowDisk(*Disk);
+        QVERIFY(Dialog->width() <= 1280 && Dialog->height() <= 760);
+        QCOMPARE(Dialog->Image1->pixmap().toImage(), QImage(":/badge1581.png"));
+        QVERIFY(!QImage(":/badge1581.png").isNull());
+        const auto Centre = [&](int Track, int Sector) {
+            return View->Geometry().CellRect(MakeTrackSector(Track, Sector)).center();
+        };
+        QCOMPARE(Shot().pixel(Centre(40, 2)), qRgb(0, 0, 0));
+        MoveTo(View, Centre(43, 39));
+        QCOMPARE(View->FileText(), QString("PART.CBM"));
+        QCOMPARE(View->HintWindow()->text(), QString("Track:43 Sector:39"));
+        QCOMPARE(Shot().pixel(Centre(43, 39)), Colour(QPalette::Highlight));
     }
 
     void hoverMarksTheCellAndPlacesTheTip() {

@@ -40,8 +40,9 @@ const QString NothingWritten = "\r\nNothing has been written to it.";
 const QString BamQuestion = "Changing the Block Availability Map can turn your disk in an invalid state!\r\n"
                             "Do you really want to change it?";
 
+// A cell of the 1541 chart.
 QPoint CellCentre(int Track, int Sector) {
-    return TBamGeometry::CellRect(MakeTrackSector(Track, Sector)).center();
+    return TBamGeometry(35, std::vector<int>(40, 21)).CellRect(MakeTrackSector(Track, Sector)).center();
 }
 
 } // namespace
@@ -443,14 +444,32 @@ class DiskCommandsTest : public QObject {
         QCOMPARE(Form->ActiveSide(), 2);
     }
 
-    void twoSidedDiskOpensAndItsBamChartIsRefused() {
+    void twoSidedDiskShowsAndWritesItsSecondSide() {
         const QString Path = Dir.filePath("two-sided.d71");
         TC64Disk::CreateDiskImage(Path.toStdString(), dt71, deCbmDos)->Save();
         ShowForm();
         OpenOn(2, Path);
         QVERIFY(Form->StatusText(2).startsWith("1328 BLOCKS FREE - 0 FILE(S) ON DISK"));
-        SideItem(2, "&View BAM")->trigger(); // no dialog: the test would wait on it
-        QCOMPARE(Prompts.Messages(), QStringList{"The BAM view shows 1541 disks only."});
+        const QByteArray Before = ReadFile(Path);
+        Prompts.YesNoAnswers = {true};
+        WhenOpen<TBAMDlg>([](TBAMDlg& Shown) {
+            // Every free block of both sides shown, the directory's and track 53's apart.
+            int Free = 0;
+            for (int Track = 1; Track <= 70; ++Track)
+                for (int Sector = 0; Sector < 21; ++Sector)
+                    if (const TBamRecord* Block = Shown.BamView1->Record(MakeTrackSector(Track, Sector)))
+                        Free += Track != 18 && !Block->Used;
+            QCOMPARE(Free, 1328);
+            const QPoint Cell = Shown.BamView1->Geometry().CellRect(MakeTrackSector(52, 0)).center();
+            QTest::mouseClick(Shown.BamView1, Qt::LeftButton, {}, Cell);
+            QTest::mouseClick(Shown.bok, Qt::LeftButton);
+        });
+        SideItem(2, "&View BAM")->trigger();
+        QByteArray Expected = Before;
+        Expected[Header + 0xDD + 16] = char(uint8_t(Before[Header + 0xDD + 16]) - 1);
+        Expected[174848 + Header + 3 * 16] = char(uint8_t(Before[174848 + Header + 3 * 16]) & ~1);
+        QCOMPARE(ReadFile(Path), Expected);
+        QVERIFY(Form->StatusText(2).startsWith("1327 BLOCKS FREE"));
     }
 
     void failedWritesLeaveTheDiskAsItsFileHoldsIt() {

@@ -1,6 +1,8 @@
 // The main window as a user sees it: listing, opening and closing, window keys, side
 // menu items, font mode, resizing and the settings it reads and writes. Images are
 // built in each test with the engine; prompts and settings are test doubles.
+#include "BAMDlg.h"
+#include "BamView.h"
 #include "D64StringGrid.h"
 #include "FontInstaller.h"
 #include "GridColors.h"
@@ -22,6 +24,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -230,7 +233,7 @@ class MainWindowTest : public QObject {
         Open->close();
     }
 
-    // A 1581 image opens through the dialog and lists as a 1541 image does.
+    // A 1581 image opens through the dialog, lists as a 1541 image does and shows its BAM.
     void d81OpensAndListsInThePane() {
         const QString Path = PathOf("disk.d81");
         {
@@ -250,9 +253,19 @@ class MainWindowTest : public QObject {
         QCOMPARE(Cell(Form->LeftView(), 3, 1), QString("39/ 0"));
         QVERIFY(Form->StatusText(1).startsWith("3157 BLOCKS FREE - 1 FILE(S) ON DISK"));
         QVERIFY(Prompts->Messages().isEmpty());
-        // Its BAM has no chart yet: refused with a word instead of a blank one to click in.
+        // Its BAM chart: the file's three blocks used and owned by it.
+        QStringList Owners;
+        QTimer::singleShot(0, [&] {
+            auto* Dialog = qobject_cast<TBAMDlg*>(QApplication::activeModalWidget());
+            QVERIFY(Dialog);
+            for (int Sector = 0; Sector < 4; ++Sector)
+                if (const TBamRecord* Block = Dialog->BamView1->Record(MakeTrackSector(39, Sector)))
+                    Owners << QString::fromStdString(Block->Owner) + (Block->Used ? "*" : "");
+            Dialog->reject();
+        });
         Form->ViewBAMClick(nullptr);
-        QCOMPARE(Prompts->Messages(), QStringList{"The BAM view shows 1541 disks only."});
+        QCOMPARE(Owners, (QStringList{"GAME.PRG*", "GAME.PRG*", "GAME.PRG*", ""}));
+        QVERIFY(Prompts->Messages().isEmpty());
     }
 
     void listingShowsRowsHeaderAndStatus() {
