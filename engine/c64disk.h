@@ -248,6 +248,15 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
     // Saves go to a working copy (UseScratchFile).
     bool FScratchSaves = false;
+    // REL files: whether the entry points to a super side sector that lists the first side
+    // sector of each group of six (the 1581), and the most data sectors one REL file may
+    // have (the drive's limit; without a super side sector, six side sectors' worth).
+    bool FSuperSideSector = false;
+    int FRelDataLimit = 720;
+
+    // The side sectors of a REL file (the super side sector first where there is one), in
+    // chain order; none for other files. False for a chain that loops.
+    bool SideSectorChain(const uint8_t* Entry, std::vector<TTrackSector>& Chain);
 
   private:
     // The former bytes of the sectors a change writes, in the order kept, so that a
