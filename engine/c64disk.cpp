@@ -58,6 +58,8 @@ const char* FileKindText(TFileKind Kind) {
         return "USR";
     case fkRel:
         return "REL";
+    case fkOther:
+        return "CBM"; // a 1581 partition
     default:
         return "UNKNOWN";
     }

@@ -278,7 +278,7 @@ class TC64Disk {
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).
 uint32_t ImageSizeOf(TDiskType Type);
-// Listing text of a file kind: "PRG", "SEQ", ..., "?" or "UNKNOWN".
+// Listing text of a file kind: "PRG", "SEQ", ..., "CBM", "?" or "UNKNOWN".
 const char* FileKindText(TFileKind Kind);
 // The type column of a listing: the kind's text, "<" when locked, "*" when not closed.
 std::string FileTypeText(const TC64DirRecord& Record);
