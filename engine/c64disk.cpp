@@ -58,6 +58,8 @@ const char* FileKindText(TFileKind Kind) {
         return "USR";
     case fkRel:
         return "REL";
+    case fkOther:
+        return "CBM"; // a 1581 partition
     default:
         return "UNKNOWN";
     }
@@ -394,9 +396,10 @@ std::string SectorText(TTrackSector ts) {
     throw EC64DiskException(Problem + "\r\nValidate the disk and try it again.");
 }
 
-// Side sectors a REL file of this many data sectors gets: 120 links each, six at most.
-int SideSectorCount(int DataSectors) {
-    return std::min((DataSectors + 119) / 120, 6);
+// The sectors a REL file of this many data sectors takes besides them: a side sector per
+// 120 data sectors, and the super side sector where the disk has one.
+int RelIndexSectors(int DataSectors, bool Super) {
+    return (DataSectors + 119) / 120 + (Super ? 1 : 0);
 }
 
 template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
@@ -640,43 +643,70 @@ void TC64Disk::WriteChain(const ByteArray& Bytes, TTrackSector First, const TSec
 
 void TC64Disk::BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
                                 const TSectorsInUse& InUse, TUndoLog& Undo) {
-    // Up to six side sectors of 120 data-sector links each; each lists all of them.
-    TTrackSector Sides[6] = {};
-    uint8_t* SidePtr[6] = {};
-    int Links[6] = {};
-    int SideCount = 0;
-    TTrackSector Data = First;
-    bool More = true;
-    while (More && SideCount < 6) {
-        const TTrackSector Side = FindFirstFreeSector();
-        RefuseIfInUse(InUse, Side);
-        if (SideCount == 0) WriteTrackSector(DirEntry + 21, Side);
-        uint8_t* p = GetSector(Side);
+    // The data sectors in chain order: the chain was just written, whole.
+    std::vector<TTrackSector> Data{First};
+    for (const uint8_t* p = GetSector(First); p[0] != 0; p = GetSector(Data.back()))
+        Data.push_back(ReadTrackSector(p));
+    const auto Take = [&] {
+        const TTrackSector ts = FindFirstFreeSector();
+        RefuseIfInUse(InUse, ts);
+        uint8_t* p = GetSector(ts);
         Keep(Undo, p);
-        p[2] = static_cast<uint8_t>(SideCount);
+        std::memset(p, 0, 256);
+        SetSectorUsed(ts, true);
+        return ts;
+    };
+    // A side sector per 120 data sectors; the 1581 takes its super side sector right
+    // after the first side sector.
+    const size_t Count = (Data.size() + 119) / 120;
+    std::vector<TTrackSector> Sides;
+    TTrackSector Super = 0;
+    for (size_t k = 0; k < Count; ++k) {
+        Sides.push_back(Take());
+        if (k == 0 && FSuperSideSector) Super = Take();
+    }
+    WriteTrackSector(DirEntry + 21, FSuperSideSector ? Super : Sides[0]);
+    // Each side sector lists the side sectors of its group of six and links to the next
+    // side sector, also across groups; the last ends its chain like the last sector of a
+    // file: track 0, then the offset of its last used byte, which readers take as the
+    // number of links in it.
+    for (size_t k = 0; k < Count; ++k) {
+        uint8_t* p = GetSector(Sides[k]);
+        const size_t Group = k - k % 6;
+        const size_t Links = std::min<size_t>(120, Data.size() - 120 * k);
+        p[2] = static_cast<uint8_t>(k % 6);
         p[3] = RecordLength;
-        for (int j = 0; j < 120 && More; ++j) {
-            WriteTrackSector(p + 16 + 2 * j, Data);
-            ++Links[SideCount];
-            const uint8_t* DataSector = GetSector(Data);
-            if (DataSector[0] == 0)
-                More = false;
-            else
-                Data = ReadTrackSector(DataSector);
-        }
-        SetSectorUsed(Side, true);
-        Sides[SideCount] = Side;
-        SidePtr[SideCount] = p;
-        ++SideCount;
+        for (size_t i = Group; i < Group + 6 && i < Count; ++i)
+            WriteTrackSector(p + 4 + 2 * (i - Group), Sides[i]);
+        for (size_t j = 0; j < Links; ++j)
+            WriteTrackSector(p + 16 + 2 * j, Data[120 * k + j]);
+        WriteTrackSector(p,
+                         k + 1 < Count ? Sides[k + 1] : MakeTrackSector(0, static_cast<int>(15 + 2 * Links)));
     }
-    // The last side sector ends its chain like the last sector of a file: track 0, then
-    // the offset of its last used byte, which readers take as the number of links in it.
-    for (int k = 0; k < SideCount; ++k) {
-        for (int i = 0; i < 6; ++i)
-            WriteTrackSector(SidePtr[k] + 4 + 2 * i, Sides[i]);
-        WriteTrackSector(SidePtr[k],
-                         k + 1 < SideCount ? Sides[k + 1] : MakeTrackSector(0, 15 + 2 * Links[k]));
+    // The super side sector: a link to the first side sector, $FE, then the first side
+    // sector of each group.
+    if (FSuperSideSector) {
+        uint8_t* p = GetSector(Super);
+        WriteTrackSector(p, Sides[0]);
+        p[2] = 0xFE;
+        for (size_t Group = 0; Group < Count; Group += 6)
+            WriteTrackSector(p + 3 + Group / 3, Sides[Group]);
     }
+}
+
+bool TC64Disk::SideSectorChain(const uint8_t* Entry, std::vector<TTrackSector>& Chain) {
+    Chain.clear();
+    if (DecodeFileType(Entry[2]).Kind != fkRel) return true;
+    std::vector<bool> Seen;
+    // GetSector raises for a link off the disk; a link to the directory track ends the
+    // chain, as it ends a file's.
+    for (TTrackSector ts = ReadTrackSector(Entry + 21); TrackOf(ts) != 0 && TrackOf(ts) != FDirTrack;
+         ts = ReadTrackSector(GetSector(ts))) {
+        GetSector(ts);
+        if (!MarkSeen(ts, Seen)) return false;
+        Chain.push_back(ts);
+    }
+    return true;
 }
 
 void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
@@ -693,7 +723,10 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;
     const int DataSectors = std::max(static_cast<int>((Bytes.size() + 253) / 254), 1);
-    const int Blocks = DataSectors + (Rel ? SideSectorCount(DataSectors) : 0);
+    if (Rel && DataSectors > FRelDataLimit)
+        throw EC64DiskException("REL file too large: at most " + std::to_string(FRelDataLimit) +
+                                " data blocks on this disk!");
+    const int Blocks = DataSectors + (Rel ? RelIndexSectors(DataSectors, FSuperSideSector) : 0);
     if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
     const TSectorsInUse InUse = FindSectorsInUse();
 
@@ -724,8 +757,13 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
         Entry[23] = SourceEntry[23];
         std::memcpy(Entry + 24, SourceEntry + 24, 6);
         // The block count is taken as it stands, but for an empty file: it is counted
-        // with the blocks it takes, also where its source took none.
-        const int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
+        // with the blocks it takes, also where its source took none. A REL file's side
+        // sectors are built anew for this disk: a count that held those of either kind
+        // of disk holds this disk's.
+        int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
+        if (Rel && (Count == DataSectors + RelIndexSectors(DataSectors, false) ||
+                    Count == DataSectors + RelIndexSectors(DataSectors, true)))
+            Count = Blocks;
         Entry[30] = static_cast<uint8_t>(Count & 0xFF);
         Entry[31] = static_cast<uint8_t>(Count >> 8);
         if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], InUse, Undo);

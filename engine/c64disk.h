@@ -248,6 +248,15 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
     // Saves go to a working copy (UseScratchFile).
     bool FScratchSaves = false;
+    // REL files: whether the entry points to a super side sector that lists the first side
+    // sector of each group of six (the 1581), and the most data sectors one REL file may
+    // have (the drive's limit; without a super side sector, six side sectors' worth).
+    bool FSuperSideSector = false;
+    int FRelDataLimit = 720;
+
+    // The side sectors of a REL file (the super side sector first where there is one), in
+    // chain order; none for other files. False for a chain that loops.
+    bool SideSectorChain(const uint8_t* Entry, std::vector<TTrackSector>& Chain);
 
   private:
     // The former bytes of the sectors a change writes, in the order kept, so that a
@@ -269,7 +278,7 @@ class TC64Disk {
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).
 uint32_t ImageSizeOf(TDiskType Type);
-// Listing text of a file kind: "PRG", "SEQ", ..., "?" or "UNKNOWN".
+// Listing text of a file kind: "PRG", "SEQ", ..., "CBM", "?" or "UNKNOWN".
 const char* FileKindText(TFileKind Kind);
 // The type column of a listing: the kind's text, "<" when locked, "*" when not closed.
 std::string FileTypeText(const TC64DirRecord& Record);

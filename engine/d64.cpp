@@ -443,7 +443,9 @@ void TD64::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
     TUpdateGuard Bracket(*this);
     for (uint8_t* Entry : Entries) {
         if (!Entry) continue;
-        if (!IsChainValid(Entry))
+        // A REL file's side sectors (and super side sector) are freed with its data.
+        std::vector<TTrackSector> Sides;
+        if (!IsChainValid(Entry) || !SideSectorChain(Entry, Sides))
             throw EC64DiskException("Can't scratch file(s) because of an invalid file-chain!\r\nValidate the "
                                     "disk and try it again.");
         TTrackSector ts = MakeTrackSector(Entry[3], Entry[4]);
@@ -457,6 +459,10 @@ void TD64::ScratchFiles(const std::vector<uint8_t*>& Entries, bool Wipe) {
             const TTrackSector Next = ReadTrackSector(p);
             if (Wipe) std::memset(p, 0, 256);
             ts = Next;
+        }
+        for (TTrackSector Side : Sides) {
+            SetSectorUsed(Side, false);
+            if (Wipe) std::memset(GetSector(Side), 0, 256);
         }
     }
     Bracket.Close(true);

@@ -20,6 +20,9 @@ void TD81::InitGeometry() {
     // The 1581 writes a file's sectors one after the other, and so its directory.
     FInterleave = 1;
     FDirInterleave = 1;
+    // REL files of up to 3000 data blocks, their side sectors listed by a super side sector.
+    FSuperSideSector = true;
+    FRelDataLimit = 3000;
 }
 
 TD81::TD81(const std::string& Name, TDosEmulation Emulation) {
@@ -122,11 +125,9 @@ TTrackSector TD81::FirstDirSector() {
 }
 
 void TD81::CheckCanAdd(const uint8_t* SourceEntry) {
-    // A 1581 REL file needs a super side sector, which is not written here; a partition
-    // is a run of sectors, not a chain.
-    const TFileKind Kind = DecodeFileType(SourceEntry[2]).Kind;
-    if (Kind == fkRel) throw EC64DiskException("REL files can't be written to a D81 disk!");
-    if (Kind == fkOther) throw EC64DiskException("CBM partitions can't be written to a D81 disk!");
+    // A partition is a run of sectors, not a chain.
+    if (DecodeFileType(SourceEntry[2]).Kind == fkOther)
+        throw EC64DiskException("CBM partitions can't be written to a D81 disk!");
 }
 
 int TD81::GetTrackFreeSectors(int Track) {

@@ -5,10 +5,11 @@
 
 std::string ExportExtension(const uint8_t* Entry, TExportFormat Format) {
     if (Format == TExportFormat::Pc64) return Pc64Extension(Entry);
-    // Types without a host extension of their own are programs on the host.
-    static const char* const Extensions[] = {".del", ".seq", ".prg", ".usr", ".rel"};
+    // A partition's sectors go out as they are; types without a host extension of their
+    // own are programs on the host.
+    static const char* const Extensions[] = {".del", ".seq", ".prg", ".usr", ".rel", ".cbm"};
     const int Code = Entry[2] & 0x07;
-    return Code < 5 ? Extensions[Code] : ".prg";
+    return Code < 6 ? Extensions[Code] : ".prg";
 }
 
 std::string ExportFileName(const uint8_t* Entry, TExportFormat Format) {

@@ -12,7 +12,9 @@
 namespace {
 
 constexpr int LinksPerSideSector = 120;
-constexpr int MaxSideSectors = 6;
+// The data blocks of the largest REL file any disk takes (the 1581's); each disk refuses
+// what is too large for it.
+constexpr int MaxRelDataBlocks = 3000;
 
 // An empty file still has one data block, without data.
 int DataSectors(size_t ByteCount) {
@@ -83,9 +85,9 @@ int ImportedBlockCount(size_t ByteCount, TFileKind Kind) {
 }
 
 TImportFile MakeImportFile(ByteArray Bytes, const PetsciiString& Name, TFileKind Kind, int RecordLength) {
-    if (Kind == fkRel && DataSectors(Bytes.size()) > LinksPerSideSector * MaxSideSectors)
-        throw EHostFileError("REL file too large: at most " +
-                             std::to_string(LinksPerSideSector * MaxSideSectors * 254) + " bytes");
+    if (Kind == fkRel && DataSectors(Bytes.size()) > MaxRelDataBlocks)
+        throw EHostFileError("REL file too large: at most " + std::to_string(MaxRelDataBlocks * 254) +
+                             " bytes");
     TImportFile File;
     File.NameCut = Name.size() > 16;
     File.Entry[2] = static_cast<uint8_t>(TypeCode(Kind) | 0x80);

@@ -157,7 +157,7 @@ TEST(ListTest, RowsShowBlocksNameTypeMarksAndFirstSector) {
         "1    \"open\"             PRG*      17/ 2",
         "1    \"gone\"             DEL       17/ 3",
         "1    \"odd\"              ?         17/ 4",
-        "1    \"five\"             UNKNOWN   17/ 5",
+        "1    \"five\"             CBM       17/ 5",
         "656 BLOCKS FREE - 6 FILE(S) ON DISK",
     };
     EXPECT_EQ(Lines(r.Out), expected);

@@ -1,6 +1,8 @@
 // 1581 images: allocation, the two BAM sectors, the growing directory, validate and
-// repair, partitions (copied whole to their own sectors), and what a D81 refuses.
+// repair, partitions (copied whole to their own sectors), REL files with their super side
+// sector.
 #include "TestImage.h"
+#include "Unscratch.h"
 #include "Validate.h"
 
 using namespace testing_support;
@@ -129,14 +131,89 @@ TEST_F(D81Test, PartitionIsOneRunListedExportedCopiedAndScratchedWhole) {
     EXPECT_TRUE(Validate(*Opened).Findings.empty());
 }
 
-TEST_F(D81Test, RelFilesAreRefusedWithTheImageUnchanged) {
+TEST_F(D81Test, RelFilesHaveASuperSideSectorOverGroupsOfSixAndComeAndGoWhole) {
     const std::string Path = Dir.Path("r.d81");
     auto Disk = NewImage(Path, dtD81);
-    const ByteArray Before = ReadHostFile(Path);
-    EXPECT_THROW_MSG(AddTestFile(*Disk, "REL", Pattern(500), 0x84), EC64DiskException,
-                     "REL files can't be written to a D81 disk!");
-    EXPECT_EQ(ReadHostFile(Path), Before);
-    EXPECT_EQ(Disk->GetFreeBlocks(), 3160);
+    // 725 data sectors: seven side sectors, six in the first group and one in the second.
+    const ByteArray Bytes = Pattern(725 * 254 - 100);
+    uint8_t Source[32] = {};
+    Source[2] = 0x84;
+    StringToPetscii("REL", Source + 5, 15);
+    Source[23] = 100;
+    // The count as a 1541 would state it (data and side sectors) becomes the 1581's.
+    Source[30] = (725 + 7) & 0xFF;
+    Source[31] = (725 + 7) >> 8;
+    Disk->AddFile(Bytes, Source);
+    uint8_t* Entry = FindEntry(*Disk, "REL");
+    ASSERT_TRUE(Entry);
+    EXPECT_EQ(Entry[30] | Entry[31] << 8, 725 + 7 + 1);
+    EXPECT_EQ(Disk->GetFreeBlocks(), 3160 - 733);
+
+    const uint8_t* Super = Disk->GetSector(ReadTrackSector(Entry + 21));
+    std::vector<TTrackSector> Sides{ReadTrackSector(Super)};
+    for (int k = 1; k < 7; ++k)
+        Sides.push_back(ReadTrackSector(Disk->GetSector(Sides.back())));
+    EXPECT_EQ(Super[2], 0xFE);
+    EXPECT_EQ(ReadTrackSector(Super + 3), Sides[0]);
+    EXPECT_EQ(ReadTrackSector(Super + 5), Sides[6]);
+    EXPECT_EQ(ByteArray(Super + 7, Super + 256), ByteArray(249, 0));
+    TTrackSector Data = ReadTrackSector(Entry + 3);
+    for (int k = 0; k < 7; ++k) {
+        const uint8_t* s = Disk->GetSector(Sides[static_cast<size_t>(k)]);
+        EXPECT_EQ(s[2], k % 6) << k;
+        EXPECT_EQ(s[3], 100) << k;
+        // Each lists the side sectors of its own group.
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(ReadTrackSector(s + 4 + 2 * i), k < 6    ? Sides[static_cast<size_t>(i)]
+                                                      : i == 0 ? Sides[6]
+                                                               : 0)
+                << k << " " << i;
+        for (int j = 0; j < (k < 6 ? 120 : 5); ++j) {
+            ASSERT_EQ(ReadTrackSector(s + 16 + 2 * j), Data) << k << " " << j;
+            Data = ReadTrackSector(Disk->GetSector(Data));
+        }
+    }
+    EXPECT_EQ(TrackOf(Data), 0);
+    EXPECT_EQ(ReadTrackSector(Disk->GetSector(Sides[6])), MakeTrackSector(0, 15 + 2 * 5));
+
+    // Read back from the file; the super side sector and every side sector are the file's.
+    auto Opened = TC64Disk::OpenDiskImage(Path, deCbmDos);
+    EXPECT_EQ(Opened->LoadFile(FindEntry(*Opened, "REL")), Bytes);
+    EXPECT_TRUE(Validate(*Opened).Findings.empty());
+    // Too large for the 1571 (six side sectors at most) and for the 1581 (3000 data blocks).
+    auto D71 = NewImage(Dir.Path("r.d71"), dt71);
+    const std::string TooLarge = "REL file too large: at most 720 data blocks on this disk!";
+    EXPECT_THROW_MSG(D71->CopyFileFrom(FindEntry(*Opened, "REL"), *Opened), EC64DiskException, TooLarge);
+    EXPECT_THROW_MSG(Opened->AddFile(Pattern(3001 * 254), Source), EC64DiskException,
+                     "REL file too large: at most 3000 data blocks on this disk!");
+
+    // Scratched, every block comes free; unscratched, all of them come back.
+    Opened->ScratchFiles({FindEntry(*Opened, "REL")}, false);
+    EXPECT_EQ(Opened->GetFreeBlocks(), 3160);
+    EXPECT_TRUE(Validate(*Opened).Findings.empty());
+    const std::vector<TScratchedFile> Scratched = FindScratchedFiles(*Opened);
+    ASSERT_EQ(Scratched.size(), 1u);
+    EXPECT_EQ(Scratched[0].Blocks, 733);
+    UnscratchFiles(*Opened, {Scratched[0].Entry});
+    EXPECT_EQ(Opened->GetFreeBlocks(), 3160 - 733);
+    EXPECT_TRUE(Validate(*Opened).Findings.empty());
+
+    // A smaller one onto a 1541 disk and back: side sectors and counts for each kind.
+    auto Small = NewImage(Dir.Path("s.d81"), dtD81);
+    Source[30] = 130 + 2;
+    Source[31] = 0;
+    Small->AddFile(Pattern(130 * 254), Source);
+    EXPECT_EQ(FindEntry(*Small, "REL")[30], 130 + 2 + 1);
+    auto D64 = NewImage(Dir.Path("s.d64"));
+    D64->CopyFileFrom(FindEntry(*Small, "REL"), *Small);
+    uint8_t* OnD64 = FindEntry(*D64, "REL");
+    EXPECT_EQ(OnD64[30], 130 + 2);
+    EXPECT_EQ(D64->GetSector(ReadTrackSector(OnD64 + 21))[2], 0); // a side sector, not a super one
+    EXPECT_TRUE(Validate(*D64).Findings.empty());
+    auto Back = NewImage(Dir.Path("back.d81"), dtD81);
+    Back->CopyFileFrom(OnD64, *D64);
+    EXPECT_EQ(ByteArray(Back->Image(), Back->Image() + Back->ImageSize()),
+              ByteArray(Small->Image(), Small->Image() + Small->ImageSize()));
 }
 
 } // namespace

@@ -61,7 +61,7 @@ TEST_F(DirectoryTest, TypeBytesDecodeToKindsAndFlags) {
     EXPECT_EQ(Rows[6].Kind, fkRel);
     EXPECT_EQ(Rows[6].Blocks, 263);
     EXPECT_STREQ(FileKindText(fkUnknown), "?");
-    EXPECT_STREQ(FileKindText(fkOther), "UNKNOWN");
+    EXPECT_STREQ(FileKindText(fkOther), "CBM");
     EXPECT_STREQ(FileKindText(fkEmpty), "UNKNOWN");
 
     // Only the kinds asked for reach the callback.

@@ -300,4 +300,26 @@ TEST_F(FileWriteTest, LongRelFilesGetFurtherSideSectors) {
     EXPECT_EQ(Target->GetFreeBlocks(), 664 - 132);
 }
 
+TEST_F(FileWriteTest, ScratchAndDeleteFreeARelFilesSideSectors) {
+    for (TDiskType Type : {dt35Tracks, dt71}) {
+        auto Disk = NewImage(Dir.Path("side.img"), Type);
+        const int Free = Disk->GetFreeBlocks();
+        // 130 data sectors and two side sectors, the second reached through the first's link.
+        uint8_t* e = AddTestFile(*Disk, "R", Pattern(130 * 254), 0x84);
+        const TTrackSector Side0 = ReadTrackSector(e + 21);
+        const TTrackSector Side1 = ReadTrackSector(Disk->GetSector(Side0));
+        Disk->ScratchFiles({e}, false);
+        EXPECT_EQ(Disk->GetFreeBlocks(), Free) << Type;
+        EXPECT_FALSE(Disk->IsSectorUsed(Side0));
+        EXPECT_FALSE(Disk->IsSectorUsed(Side1));
+        EXPECT_EQ(Disk->GetSector(Side1)[2], 1); // a scratched side sector keeps its bytes
+
+        e = AddTestFile(*Disk, "R", Pattern(130 * 254), 0x84);
+        const TTrackSector Side = ReadTrackSector(e + 21);
+        Disk->ScratchFiles({e}, true);
+        EXPECT_EQ(Disk->GetFreeBlocks(), Free) << Type;
+        EXPECT_EQ(ByteArray(Disk->GetSector(Side), Disk->GetSector(Side) + 256), ByteArray(256, 0));
+    }
+}
+
 } // namespace

@@ -1,6 +1,6 @@
 // libFuzzer target: builds an image from arbitrary bytes and runs the engine over it:
-// listing, every file's load, the BAM queries, a file added (which must leave every
-// readable file as it was), a scratch and copies into a fresh image.
+// listing, every file's load, the BAM queries, a file added (a REL file every other time;
+// it must leave every readable file as it was), a scratch and copies into a fresh image.
 // Input: byte 0 picks the disk type (D64 or D71; bit 7: a 1581 image), byte 1 the DOS of 40-track images, then records of
 // [track][sector][up to 256 bytes] overwrite sectors of a freshly formatted image.
 #include "c64disk.h"
@@ -83,6 +83,10 @@ void Exercise(TC64Disk& Disk, const std::string& TargetPath) {
         });
         const ByteArray Image(Disk.Image(), Disk.Image() + Disk.ImageSize());
         uint8_t Entry[32] = {0, 0, 0x82, 0, 0, 'N', 'E', 'W'};
+        if (Before % 2) { // every other time a REL file, with its side sectors
+            Entry[2] = 0x84;
+            Entry[23] = 50;
+        }
         try {
             Disk.AddFile(ByteArray(600, 0x5A), Entry);
         } catch (const EC64DiskException&) {

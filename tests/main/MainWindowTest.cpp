@@ -298,7 +298,7 @@ class MainWindowTest : public QObject {
         QCOMPARE(Cell(View, 2, 3), QString("SEQ"));
         QCOMPARE(Cell(View, 3, 3), QString("19/ 2"));
         QCOMPARE(Cell(View, 2, 4), QString("?"));
-        QCOMPARE(Cell(View, 2, 5), QString("UNKNOWN"));
+        QCOMPARE(Cell(View, 2, 5), QString("CBM"));
 
         // Each row names its entry inside the disk's buffer.
         QCOMPARE(View->GetRowEntry(2)[5], uint8_t('X'));
