@@ -28,12 +28,12 @@ const std::vector<TCommandInfo>& Commands() {
          {"--json", "--dos"}},
         {TCliCommand::Format,
          "format",
-         "d64tool format IMAGE [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name NAME] [--id "
-         "ID] "
-         "[--force] [--kind d64|d71|d81]",
+         "d64tool format IMAGE [FILE...] [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name "
+         "NAME] "
+         "[--id ID] [--force] [--kind d64|d71|d81] [--allow-duplicates]",
          1,
-         1,
-         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind"}},
+         Many,
+         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind", "--allow-duplicates"}},
         {TCliCommand::Import,
          "import",
          "d64tool import IMAGE FILE... [--name NAME] [--type prg|seq|usr|del|rel] [--record-length N] "
@@ -295,6 +295,7 @@ std::string UsageText(TCliCommand Command) {
             "in UTF-8, C64 characters as their Unicode look-alikes and {$XX} where there is none.\n"
             "Commands that change an image refuse a soft write protected one unless given\n"
             "--ignore-write-protection.\n"
+            "format writes the FILEs given into the new image as import does, in the same save.\n"
             "import takes a file's type from its extension (.prg, .seq, .usr, .del; .p00, .s00, .u00,\n"
             ".r00 and on are PC64 files; a .t64 tape image or a .d64 image gives all its files); export\n"
             "names each file by its type, or with --pc64 writes PC64 files keeping name and type.\n";

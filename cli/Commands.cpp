@@ -93,7 +93,48 @@ int List(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     return ecOk;
 }
 
-int Format(const TCommandLine& Line) {
+// The files one host file operand holds, with --type and FileName applied; a name cut
+// to the 16 characters of a directory entry is said so.
+std::vector<TImportFile> ImportedFiles(const TCommandLine& Line, const std::string& HostPath,
+                                       const std::optional<std::string>& FileName, std::ostream& Err) {
+    std::vector<TImportFile> files;
+    if (Line.Type)
+        files.push_back(MakeImportFile(ReadHostBytes(HostPath), HostFileNameToPetscii(HostPath), *Line.Type,
+                                       Line.RecordLength.value_or(0)));
+    else
+        files = ReadHostFile(HostPath, true);
+    if (FileName) {
+        if (files.size() != 1)
+            throw ECliError("--name names a single file, and " + HostPath + " holds " +
+                            std::to_string(files.size()));
+        const PetsciiString name = CliNameToPetscii(*FileName);
+        StringToPetscii(name, files[0].Entry.data() + 5, 15);
+        files[0].NameCut = name.size() > 16;
+    }
+    for (const TImportFile& file : files)
+        if (file.NameCut)
+            Err << "d64tool: the name of " << HostPath << " is cut to 16 characters: \""
+                << PetsciiToCliName(file.Name()) << "\"\n";
+    return files;
+}
+
+// Writes the host files named by the operands from First on into Disk, refusing names
+// the disk or the batch already holds unless --allow-duplicates.
+void ImportInto(TC64Disk& Disk, const TCommandLine& Line, size_t First,
+                const std::optional<std::string>& FileName, std::ostream& Err) {
+    TImportPlan plan;
+    for (size_t i = First; i < Line.Operands.size(); ++i)
+        for (TImportFile& file : ImportedFiles(Line, Line.Operands[i], FileName, Err))
+            plan.Files.push_back(std::move(file));
+    plan.Steps.resize(plan.Files.size());
+    std::vector<PetsciiString> names;
+    for (const auto& file : plan.Files)
+        names.push_back(file.Name());
+    RefuseDuplicates(Disk, names, Line.AllowDuplicates);
+    RunImport(Disk, plan);
+}
+
+int Format(const TCommandLine& Line, std::ostream& Err) {
     const std::string& path = Line.Operands[0];
     const PetsciiString name = CliNameToPetscii(Line.Name.value_or("unnamed"));
     const bool d81 = Line.Kind == "d81";
@@ -114,39 +155,15 @@ int Format(const TCommandLine& Line) {
 
     auto disk = TC64Disk::CreateDiskImage(path, static_cast<TDiskType>(type), dos);
     if (!disk) throw ECliError("Can't create " + path);
-    // Built in memory and written once, so that a failure leaves no half image.
+    // Built in memory, files and all, and written once, so that a failure leaves no half image.
     disk->BeginUpdate();
     disk->SetDiskName(name);
     disk->SetDiskID(id);
     disk->SetDosType(id.size() > 3 ? id.substr(3, 2) : PetsciiString());
+    ImportInto(*disk, Line, 1, std::nullopt, Err);
     disk->EndUpdate(false);
     disk->Save();
     return ecOk;
-}
-
-// The files one host file operand holds, with --type and --name applied; a name cut
-// to the 16 characters of a directory entry is said so.
-std::vector<TImportFile> ImportedFiles(const TCommandLine& Line, const std::string& HostPath,
-                                       std::ostream& Err) {
-    std::vector<TImportFile> files;
-    if (Line.Type)
-        files.push_back(MakeImportFile(ReadHostBytes(HostPath), HostFileNameToPetscii(HostPath), *Line.Type,
-                                       Line.RecordLength.value_or(0)));
-    else
-        files = ReadHostFile(HostPath, true);
-    if (Line.Name) {
-        if (files.size() != 1)
-            throw ECliError("--name names a single file, and " + HostPath + " holds " +
-                            std::to_string(files.size()));
-        const PetsciiString name = CliNameToPetscii(*Line.Name);
-        StringToPetscii(name, files[0].Entry.data() + 5, 15);
-        files[0].NameCut = name.size() > 16;
-    }
-    for (const TImportFile& file : files)
-        if (file.NameCut)
-            Err << "d64tool: the name of " << HostPath << " is cut to 16 characters: \""
-                << PetsciiToCliName(file.Name()) << "\"\n";
-    return files;
 }
 
 int Import(const TCommandLine& Line, std::ostream& Err) {
@@ -154,16 +171,7 @@ int Import(const TCommandLine& Line, std::ostream& Err) {
     if (Line.Name) CliNameToPetscii(*Line.Name);
     TImageTransaction image(Line.Operands[0], Line.Dos, Line.IgnoreWriteProtection, Err);
     image.Begin();
-    TImportPlan plan;
-    for (size_t i = 1; i < Line.Operands.size(); ++i)
-        for (TImportFile& file : ImportedFiles(Line, Line.Operands[i], Err))
-            plan.Files.push_back(std::move(file));
-    plan.Steps.resize(plan.Files.size());
-    std::vector<PetsciiString> names;
-    for (const auto& file : plan.Files)
-        names.push_back(file.Name());
-    RefuseDuplicates(image.Disk(), names, Line.AllowDuplicates);
-    RunImport(image.Disk(), plan);
+    ImportInto(image.Disk(), Line, 1, Line.Name, Err);
     image.Commit();
     return ecOk;
 }
@@ -314,7 +322,7 @@ int Run(const TCommandLine& Line, std::ostream& Out, std::ostream& Err) {
     case TCliCommand::List:
         return List(Line, Out, Err);
     case TCliCommand::Format:
-        return Format(Line);
+        return Format(Line, Err);
     case TCliCommand::Import:
         return Import(Line, Err);
     case TCliCommand::Copy:

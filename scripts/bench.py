@@ -107,6 +107,10 @@ def cli_jobs(w):
         b = timed([w.d64tool, "import", t] + w.host_files(), env=env)
         return a[0] + b[0], a[1] + b[1]
 
+    def ours_build_once():
+        t = w.fresh("build.d64")
+        return timed([w.d64tool, "format", t, "--name", "bench", "--id", "01"] + w.host_files())
+
     def peer_build():
         t = w.fresh("peerbuild.d64")
         return timed(w.cc1541_args(t))
@@ -126,6 +130,7 @@ def cli_jobs(w):
     return [
         ("`d64tool copy` vs cc1541 writing the same files", 1.3, ours_copy, peer_write),
         ("`d64tool` format + import vs cc1541 building the image", 1.5, ours_build, peer_build),
+        ("`d64tool format IMAGE FILES...` vs cc1541 building the image", 1.5, ours_build_once, peer_build),
         ("`d64tool import` into an empty image vs cc1541", 1.5, ours_import, peer_write),
         ("`d64tool export` of all files vs cbmconvert", 2.0, ours_export, peer_export),
     ] + ([

@@ -131,6 +131,31 @@ TEST(FormatTest, AnExistingFileIsReplacedOnlyWhenForced) {
     EXPECT_EQ(ReadBytes(path).size(), 196608u);
 }
 
+TEST(FormatTest, FilesGivenAreImportedIntoTheNewImageAsImportWouldOrNoImageIsMade) {
+    TTempDir dir;
+    WriteBytes(dir.Path("one.prg"), RandomBytes(600, 1));
+    WriteBytes(dir.Path("two.seq"), RandomBytes(254, 2));
+    const std::vector<std::string> files = {dir.Path("one.prg"), dir.Path("two.seq")};
+    ASSERT_EQ(RunTool({"format", dir.Path("steps.d64"), "--name", "disk"}).Status, 0);
+    std::vector<std::string> args = {"import", dir.Path("steps.d64")};
+    args.insert(args.end(), files.begin(), files.end());
+    ASSERT_EQ(RunTool(args).Status, 0);
+
+    args = {"format", dir.Path("once.d64"), "--name", "disk"};
+    args.insert(args.end(), files.begin(), files.end());
+    const TRunResult r = RunTool(args);
+    ASSERT_EQ(r.Status, 0) << r.Err;
+    EXPECT_EQ(ReadBytes(dir.Path("once.d64")), ReadBytes(dir.Path("steps.d64")));
+
+    // The same name twice is refused as import refuses it, before anything is written.
+    const TRunResult twice = RunTool({"format", dir.Path("twice.d64"), files[0], files[0]});
+    EXPECT_EQ(twice.Status, 1);
+    EXPECT_EQ(twice.Err, "FILE EXISTS: \"one\" (use --allow-duplicates to add it anyway)\n");
+    std::error_code ec;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("twice.d64"), ec));
+    EXPECT_EQ(RunTool({"format", dir.Path("twice.d64"), files[0], files[0], "--allow-duplicates"}).Status, 0);
+    EXPECT_NE(RunTool({"list", dir.Path("twice.d64")}).Out.find("658 BLOCKS FREE"), std::string::npos);
+}
 TEST(ListTest, RowsShowBlocksNameTypeMarksAndFirstSector) {
     TTempDir dir;
     const std::string path = dir.Path("list.d64");
