@@ -13,6 +13,7 @@
 #include <QTimer>
 
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string_view>
 
@@ -433,6 +434,42 @@ class FileCommandsTest : public QObject {
         QCOMPARE(std::string(File.begin() + 399382, File.begin() + 399387),
                  std::string("AB\xA0") + "3D"); // 40/0
         QCOMPARE(W->Form->StatusText(2), QString("3160 BLOCKS FREE - 0 FILE(S) ON DISK"));
+    }
+
+    // A partition goes onto another 1581 disk whole, to the sectors it holds, and is
+    // refused by a 1541 disk with nothing written.
+    void partitionCopiesWholeOntoAnotherD81() {
+        const auto Sector = [](int Track, int Number) { return ((Track - 1) * 40 + Number) * 256; };
+        for (const char* Name : {"a.d81", "b.d81"})
+            TC64Disk::CreateDiskImage(LocalPath(W->PathOf(Name)), dtD81, deCbmDos)->Save();
+        ByteArray Image = FileBytes(W->PathOf("a.d81"));
+        uint8_t* Slot = Image.data() + Sector(40, 3);
+        const uint8_t Entry[] = {0x85, 41, 0, 'P', 'A', 'R', 'T'};
+        std::copy(std::begin(Entry), std::end(Entry), Slot + 2);
+        std::fill(Slot + 9, Slot + 21, 0xA0);
+        Slot[30] = 40;
+        std::fill_n(Image.data() + Sector(40, 2) + 16, 6, 0); // track 41 taken
+        Image[Sector(41, 7)] = 0x5A;
+        std::ofstream(LocalPath(W->PathOf("a.d81")), std::ios::binary)
+            .write(reinterpret_cast<const char*>(Image.data()), std::streamsize(Image.size()));
+        W->Open(1, W->PathOf("a.d81"));
+        W->Open(2, W->PathOf("b.d81"));
+        Select(W->View(1), {1});
+        W->Form->Copy1Click();
+        QVERIFY(W->Prompts.Errors().isEmpty());
+        QCOMPARE(ListedNames(W->View(2)), QStringList{"PART"});
+        const ByteArray Copied = FileBytes(W->PathOf("b.d81"));
+        QCOMPARE(ByteArray(Copied.begin() + Sector(41, 0), Copied.begin() + Sector(42, 0)),
+                 ByteArray(Image.begin() + Sector(41, 0), Image.begin() + Sector(42, 0)));
+        QCOMPARE(W->Form->StatusText(2), QString("3120 BLOCKS FREE - 1 FILE(S) ON DISK"));
+
+        W->Open(2, MakeImage(W->PathOf("c.d64")));
+        const ByteArray Before = FileBytes(W->PathOf("c.d64"));
+        Select(W->View(1), {1});
+        W->Form->Copy1Click();
+        QCOMPARE(W->Prompts.Errors().last(),
+                 "CBM partitions can only be copied to a D81 disk!" + NothingWritten);
+        QCOMPARE(FileBytes(W->PathOf("c.d64")), Before);
     }
 
   private:
