@@ -30,24 +30,27 @@ const std::vector<TCommandInfo>& Commands() {
          "format",
          "d64tool format IMAGE [FILE...] [--tracks 35|40] [--error-bytes] [--dos speed|dolphin] [--name "
          "NAME] "
-         "[--id ID] [--force] [--kind d64|d71|d81] [--allow-duplicates]",
+         "[--id ID] [--force] [--kind d64|d71|d81] [--allow-duplicates] [--same-name replace|keep-both|skip]",
          1,
          Many,
-         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind", "--allow-duplicates"}},
+         {"--tracks", "--error-bytes", "--dos", "--name", "--id", "--force", "--kind", "--allow-duplicates",
+          "--same-name"}},
         {TCliCommand::Import,
          "import",
          "d64tool import IMAGE FILE... [--name NAME] [--type prg|seq|usr|del|rel] [--record-length N] "
-         "[--allow-duplicates] [--ignore-write-protection] [--dos speed|dolphin]",
-         2,
-         Many,
-         {"--name", "--type", "--record-length", "--allow-duplicates", "--ignore-write-protection", "--dos"}},
-        {TCliCommand::Copy,
-         "copy",
-         "d64tool copy SOURCE DEST [NAME...] [--allow-duplicates] [--ignore-write-protection] [--dos "
+         "[--allow-duplicates] [--same-name replace|keep-both|skip] [--ignore-write-protection] [--dos "
          "speed|dolphin]",
          2,
          Many,
-         {"--allow-duplicates", "--ignore-write-protection", "--dos"}},
+         {"--name", "--type", "--record-length", "--allow-duplicates", "--same-name",
+          "--ignore-write-protection", "--dos"}},
+        {TCliCommand::Copy,
+         "copy",
+         "d64tool copy SOURCE DEST [NAME...] [--allow-duplicates] [--same-name replace|keep-both|skip] "
+         "[--ignore-write-protection] [--dos speed|dolphin]",
+         2,
+         Many,
+         {"--allow-duplicates", "--same-name", "--ignore-write-protection", "--dos"}},
         {TCliCommand::Export,
          "export",
          "d64tool export IMAGE DIR [NAME...] [--all] [--pc64]",
@@ -116,7 +119,8 @@ const TCommandInfo* FindCommand(TCliCommand Command) {
 
 bool TakesValue(const std::string& Option) {
     return Option == "--tracks" || Option == "--dos" || Option == "--name" || Option == "--id" ||
-           Option == "--type" || Option == "--record-length" || Option == "--by" || Option == "--kind";
+           Option == "--type" || Option == "--record-length" || Option == "--by" || Option == "--kind" ||
+           Option == "--same-name";
 }
 
 std::string Lower(std::string Text) {
@@ -183,6 +187,16 @@ void ApplyOption(TCommandLine& Line, const std::string& Option, const std::strin
             Line.Type = fkRel;
         else
             throw ECliUsageError("--type must be prg, seq, usr, del or rel", cmd);
+    } else if (Option == "--same-name") {
+        const std::string v = Lower(Value);
+        if (v == "replace")
+            Line.SameName = TSameName::Replace;
+        else if (v == "keep-both")
+            Line.SameName = TSameName::KeepBoth;
+        else if (v == "skip")
+            Line.SameName = TSameName::Skip;
+        else
+            throw ECliUsageError("--same-name must be replace, keep-both or skip", cmd);
     } else if (Option == "--by") {
         Line.SortBy = Lower(Value);
         if (*Line.SortBy != "name" && *Line.SortBy != "type" && *Line.SortBy != "size")
@@ -210,6 +224,8 @@ void CheckCombinations(const TCommandLine& Line) {
         const int position = ParseNumber(Line.Operands[2], "POSITION", cmd);
         if (position < 1) throw ECliUsageError("POSITION counts from 1", cmd);
     }
+    if (Line.SameName && Line.AllowDuplicates)
+        throw ECliUsageError("--same-name and --allow-duplicates exclude each other", cmd);
     if (cmd != TCliCommand::Import) return;
     if (Line.Type == fkRel && !Line.RecordLength)
         throw ECliUsageError("--type rel needs --record-length", cmd);

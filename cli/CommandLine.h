@@ -3,6 +3,7 @@
 #pragma once
 
 #include "CatCommand.h"
+#include "ImportPlan.h"
 #include "cmd_types.h"
 
 #include <optional>
@@ -54,6 +55,9 @@ struct TCommandLine {
     bool IgnoreWriteProtection = false;
     bool Force = false;
     bool AllowDuplicates = false;
+    // import, copy, format with files: what to do with a name the image already holds
+    // (without it such a file is refused).
+    std::optional<TSameName> SameName;
     bool All = false;
     bool Repair = false;
     bool Pc64 = false;

@@ -120,17 +120,43 @@ std::vector<TImportFile> ImportedFiles(const TCommandLine& Line, const std::stri
 
 // Writes the host files named by the operands from First on into Disk, refusing names
 // the disk or the batch already holds unless --allow-duplicates.
+// The one answer of --same-name, given for every taken name.
+TSameNameQuestion SameNameAnswer(TSameName Answer) {
+    return [Answer](const PetsciiString&) { return Answer; };
+}
+
+// Copies with --same-name: each file replaces the file of its name, goes in under a free
+// name or is left out. A partition goes whole, as CopyFileFrom takes it.
+void CopyAnswering(TC64Disk& Dest, TC64Disk& Source, const std::vector<uint8_t*>& Entries, TSameName Answer) {
+    std::vector<TImportFile> files(Entries.size());
+    for (size_t i = 0; i < Entries.size(); ++i)
+        std::copy(Entries[i], Entries[i] + 32, files[i].Entry.begin());
+    TImportPlan plan = PlanImport(Dest, std::move(files), SameNameAnswer(Answer));
+    for (size_t i = 0; i < Entries.size(); ++i) {
+        if (!plan.Steps[i].Write) continue;
+        if (!plan.Steps[i].Replaced.empty()) Dest.ScratchFiles(plan.Steps[i].Replaced, false);
+        if (Source.RunOf(Entries[i]).empty())
+            Dest.AddFile(Source.LoadFile(Entries[i]), plan.Files[i].Entry.data());
+        else
+            Dest.CopyFileFrom(plan.Files[i].Entry.data(), Source);
+    }
+}
+
 void ImportInto(TC64Disk& Disk, const TCommandLine& Line, size_t First,
                 const std::optional<std::string>& FileName, std::ostream& Err) {
     TImportPlan plan;
     for (size_t i = First; i < Line.Operands.size(); ++i)
         for (TImportFile& file : ImportedFiles(Line, Line.Operands[i], FileName, Err))
             plan.Files.push_back(std::move(file));
-    plan.Steps.resize(plan.Files.size());
-    std::vector<PetsciiString> names;
-    for (const auto& file : plan.Files)
-        names.push_back(file.Name());
-    RefuseDuplicates(Disk, names, Line.AllowDuplicates);
+    if (Line.SameName) {
+        plan = PlanImport(Disk, std::move(plan.Files), SameNameAnswer(*Line.SameName));
+    } else {
+        plan.Steps.resize(plan.Files.size());
+        std::vector<PetsciiString> names;
+        for (const auto& file : plan.Files)
+            names.push_back(file.Name());
+        RefuseDuplicates(Disk, names, Line.AllowDuplicates);
+    }
     RunImport(Disk, plan);
 }
 
@@ -192,12 +218,16 @@ int Copy(const TCommandLine& Line, std::ostream& Err) {
 
     TImageTransaction dest(destPath, Line.Dos, Line.IgnoreWriteProtection, Err);
     dest.Begin();
-    std::vector<PetsciiString> names;
-    for (const uint8_t* entry : entries)
-        names.push_back(PetsciiToString(entry + 5, 15));
-    RefuseDuplicates(dest.Disk(), names, Line.AllowDuplicates);
-    for (uint8_t* entry : entries)
-        dest.Disk().CopyFileFrom(entry, *source);
+    if (Line.SameName) {
+        CopyAnswering(dest.Disk(), *source, entries, *Line.SameName);
+    } else {
+        std::vector<PetsciiString> names;
+        for (const uint8_t* entry : entries)
+            names.push_back(PetsciiToString(entry + 5, 15));
+        RefuseDuplicates(dest.Disk(), names, Line.AllowDuplicates);
+        for (uint8_t* entry : entries)
+            dest.Disk().CopyFileFrom(entry, *source);
+    }
     dest.Commit();
     return ecOk;
 }

@@ -215,6 +215,36 @@ TEST(ImportTest, RefusalsLeaveTheImageUntouched) {
     EXPECT_EQ(DirEntryBytes(after, 1, 1)[2], 0x82);
 }
 
+// --same-name settles a taken name instead of refusing it, for import and copy alike.
+TEST(ImportTest, SameNameSkipsKeepsBothOrReplaces) {
+    TTempDir dir;
+    const std::string a = dir.Path("a.d64"), b = dir.Path("b.d64");
+    const ByteArray first = RandomBytes(300, 1), second = RandomBytes(600, 2);
+    ASSERT_EQ(RunTool({"format", a}).Status, 0);
+    ASSERT_EQ(RunTool({"format", b}).Status, 0);
+    WriteBytes(dir.Path("x.prg"), first);
+    ASSERT_EQ(RunTool({"import", a, dir.Path("x.prg")}).Status, 0);
+    ASSERT_EQ(RunTool({"import", b, dir.Path("x.prg")}).Status, 0);
+    const auto Content = [](const std::string& Image, const std::string& Name) {
+        const std::string Out = RunTool({"cat", Image, Name, "--raw"}).Out;
+        return ByteArray(Out.begin(), Out.end());
+    };
+    WriteBytes(dir.Path("x.prg"), second);
+    const ByteArray before = ReadBytes(a);
+    EXPECT_EQ(RunTool({"import", a, dir.Path("x.prg"), "--same-name", "skip"}).Status, 0);
+    EXPECT_EQ(ReadBytes(a), before);
+    EXPECT_EQ(RunTool({"import", a, dir.Path("x.prg"), "--same-name", "keep-both"}).Status, 0);
+    EXPECT_EQ(Content(a, "x"), first);
+    EXPECT_EQ(Content(a, "x(2)"), second);
+    EXPECT_EQ(RunTool({"import", a, dir.Path("x.prg"), "--same-name", "replace"}).Status, 0);
+    EXPECT_EQ(Content(a, "x"), second);
+    EXPECT_NE(RunTool({"list", a}).Out.find("658 BLOCKS FREE - 2 FILE(S)"), std::string::npos);
+
+    EXPECT_EQ(RunTool({"copy", a, b, "x", "--same-name", "replace"}).Status, 0);
+    EXPECT_EQ(Content(b, "x"), second);
+    EXPECT_NE(RunTool({"list", b}).Out.find("661 BLOCKS FREE - 1 FILE(S)"), std::string::npos);
+}
+
 TEST(ImportTest, LongNamesAreCutAndSaidSo) {
     TTempDir dir;
     const std::string path = dir.Path("a.d64");
