@@ -126,20 +126,11 @@ TSameNameQuestion SameNameAnswer(TSameName Answer) {
 }
 
 // Copies with --same-name: each file replaces the file of its name, goes in under a free
-// name or is left out. A partition goes whole, as CopyFileFrom takes it.
+// name or is left out.
 void CopyAnswering(TC64Disk& Dest, TC64Disk& Source, const std::vector<uint8_t*>& Entries, TSameName Answer) {
-    std::vector<TImportFile> files(Entries.size());
+    TImportPlan plan = PlanCopy(Dest, Entries, SameNameAnswer(Answer));
     for (size_t i = 0; i < Entries.size(); ++i)
-        std::copy(Entries[i], Entries[i] + 32, files[i].Entry.begin());
-    TImportPlan plan = PlanImport(Dest, std::move(files), SameNameAnswer(Answer));
-    for (size_t i = 0; i < Entries.size(); ++i) {
-        if (!plan.Steps[i].Write) continue;
-        if (!plan.Steps[i].Replaced.empty()) Dest.ScratchFiles(plan.Steps[i].Replaced, false);
-        if (Source.RunOf(Entries[i]).empty())
-            Dest.AddFile(Source.LoadFile(Entries[i]), plan.Files[i].Entry.data());
-        else
-            Dest.CopyFileFrom(plan.Files[i].Entry.data(), Source);
-    }
+        CopyPlannedFile(Dest, Source, Entries[i], plan, i);
 }
 
 void ImportInto(TC64Disk& Disk, const TCommandLine& Line, size_t First,

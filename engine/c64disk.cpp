@@ -21,6 +21,11 @@ void Notify(const std::string& Message) {
 
 } // namespace
 
+int FileBlockCount(size_t ByteCount, bool Rel, bool SuperSideSector) {
+    const int Data = std::max(static_cast<int>((ByteCount + 253) / 254), 1);
+    return Rel ? Data + (Data + 119) / 120 + (SuperSideSector ? 1 : 0) : Data;
+}
+
 uint32_t ImageSizeOf(TDiskType Type) {
     switch (Type) {
     case dt35Tracks:
@@ -396,12 +401,6 @@ std::string SectorText(TTrackSector ts) {
     throw EC64DiskException(Problem + "\r\nValidate the disk and try it again.");
 }
 
-// The sectors a REL file of this many data sectors takes besides them: a side sector per
-// 120 data sectors, and the super side sector where the disk has one.
-int RelIndexSectors(int DataSectors, bool Super) {
-    return (DataSectors + 119) / 120 + (Super ? 1 : 0);
-}
-
 template <typename TLog> void Keep(TLog& Undo, uint8_t* Sector) {
     Undo.emplace_back(Sector, std::array<uint8_t, 256>{});
     std::memcpy(Undo.back().second.data(), Sector, 256);
@@ -722,11 +721,11 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     // Every file takes at least one data sector (an empty one holds no data, as on a
     // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;
-    const int DataSectors = std::max(static_cast<int>((Bytes.size() + 253) / 254), 1);
+    const int DataSectors = FileBlockCount(Bytes.size(), false, false);
     if (Rel && DataSectors > FRelDataLimit)
         throw EC64DiskException("REL file too large: at most " + std::to_string(FRelDataLimit) +
                                 " data blocks on this disk!");
-    const int Blocks = DataSectors + (Rel ? RelIndexSectors(DataSectors, FSuperSideSector) : 0);
+    const int Blocks = BlocksFor(Bytes.size(), Rel);
     if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
     const TSectorsInUse InUse = FindSectorsInUse();
 
@@ -761,8 +760,8 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
         // sectors are built anew for this disk: a count that held those of either kind
         // of disk holds this disk's.
         int Count = Bytes.empty() ? Blocks : SourceEntry[30] | SourceEntry[31] << 8;
-        if (Rel && (Count == DataSectors + RelIndexSectors(DataSectors, false) ||
-                    Count == DataSectors + RelIndexSectors(DataSectors, true)))
+        if (Rel && (Count == FileBlockCount(Bytes.size(), true, false) ||
+                    Count == FileBlockCount(Bytes.size(), true, true)))
             Count = Blocks;
         Entry[30] = static_cast<uint8_t>(Count & 0xFF);
         Entry[31] = static_cast<uint8_t>(Count >> 8);
@@ -800,6 +799,10 @@ bool TC64Disk::FileChangedElsewhere() {
     } catch (const std::exception&) {
         return false; // locked past the wait or unreadable: the next write still checks
     }
+}
+
+int TC64Disk::BlocksFor(size_t ByteCount, bool Rel) const {
+    return FileBlockCount(ByteCount, Rel, FSuperSideSector);
 }
 
 void TC64Disk::RestoreImage(const ByteArray& Bytes) {

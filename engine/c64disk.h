@@ -210,6 +210,8 @@ class TC64Disk {
     // file. Soft write protection does not stop it: the bytes are the disk's own. When
     // the save fails, the image in memory stays as it was.
     void RestoreImage(const ByteArray& Bytes);
+    // The blocks a file of ByteCount bytes takes on this disk.
+    int BlocksFor(size_t ByteCount, bool Rel) const;
 
   protected:
     TC64Disk();
@@ -278,6 +280,9 @@ class TC64Disk {
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).
 uint32_t ImageSizeOf(TDiskType Type);
+// The blocks a file of ByteCount bytes takes: its data sectors (one at least) and, for a REL
+// file, a side sector per 120 of them and the super side sector where the disk has one.
+int FileBlockCount(size_t ByteCount, bool Rel, bool SuperSideSector);
 // Listing text of a file kind: "PRG", "SEQ", ..., "CBM", "?" or "UNKNOWN".
 const char* FileKindText(TFileKind Kind);
 // The type column of a listing: the kind's text, "<" when locked, "*" when not closed.

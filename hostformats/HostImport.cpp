@@ -11,15 +11,9 @@
 
 namespace {
 
-constexpr int LinksPerSideSector = 120;
 // The data blocks of the largest REL file any disk takes (the 1581's); each disk refuses
 // what is too large for it.
 constexpr int MaxRelDataBlocks = 3000;
-
-// An empty file still has one data block, without data.
-int DataSectors(size_t ByteCount) {
-    return std::max(static_cast<int>((ByteCount + 253) / 254), 1);
-}
 
 uint8_t TypeCode(TFileKind Kind) {
     switch (Kind) {
@@ -79,13 +73,11 @@ TFileKind KindFromHostPath(const std::string& HostPath) {
 }
 
 int ImportedBlockCount(size_t ByteCount, TFileKind Kind) {
-    const int data = DataSectors(ByteCount);
-    if (Kind != fkRel) return data;
-    return data + (data + LinksPerSideSector - 1) / LinksPerSideSector;
+    return FileBlockCount(ByteCount, Kind == fkRel, false);
 }
 
 TImportFile MakeImportFile(ByteArray Bytes, const PetsciiString& Name, TFileKind Kind, int RecordLength) {
-    if (Kind == fkRel && DataSectors(Bytes.size()) > MaxRelDataBlocks)
+    if (Kind == fkRel && FileBlockCount(Bytes.size(), false, false) > MaxRelDataBlocks)
         throw EHostFileError("REL file too large: at most " + std::to_string(MaxRelDataBlocks * 254) +
                              " bytes");
     TImportFile File;

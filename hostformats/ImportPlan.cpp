@@ -95,7 +95,7 @@ std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan) {
     for (size_t i = 0; i < Plan.Files.size(); ++i) {
         if (!Plan.Steps[i].Write) continue;
         const uint8_t* Entry = Plan.Files[i].Entry.data();
-        Blocks += ImportedBlockCount(Plan.Files[i].Bytes.size(), Disk.DecodeFileType(Entry[2]).Kind);
+        Blocks += Disk.BlocksFor(Plan.Files[i].Bytes.size(), Disk.DecodeFileType(Entry[2]).Kind == fkRel);
         Replaces = Replaces || !Plan.Steps[i].Replaced.empty();
     }
     if (!Replaces && Blocks > Disk.GetFreeBlocks()) throw EC64DiskFullException("Disk is full!");
@@ -127,4 +127,35 @@ std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan) {
     std::erase_if(Written,
                   [&](uint8_t* Entry) { return std::find(Kept.begin(), Kept.end(), Entry) != Kept.end(); });
     return Written;
+}
+
+TImportPlan PlanCopy(TC64Disk& Disk, const std::vector<uint8_t*>& Entries, const TSameNameQuestion& Ask) {
+    std::vector<TImportFile> Files(Entries.size());
+    for (size_t i = 0; i < Entries.size(); ++i)
+        std::copy(Entries[i], Entries[i] + 32, Files[i].Entry.begin());
+    return PlanImport(Disk, std::move(Files), Ask);
+}
+
+void CopyPlannedFile(TC64Disk& Disk, TC64Disk& Source, uint8_t* SourceEntry, TImportPlan& Plan, size_t I) {
+    TImportFile& File = Plan.Files[I];
+    const TImportStep& Step = Plan.Steps[I];
+    if (!Step.Write) return;
+    if (Source.RunOf(SourceEntry).empty()) {
+        File.Bytes = Source.LoadFile(SourceEntry);
+        RunImport(Disk, TImportPlan{{File}, {Step}});
+        return;
+    }
+    Disk.VerifyWriteAccess();
+    const ByteArray Snapshot(Disk.Image(), Disk.Image() + Disk.ImageSize());
+    const bool Bracket = !Disk.Updating();
+    if (Bracket) Disk.BeginUpdate();
+    try {
+        if (!Step.Replaced.empty()) Disk.ScratchFiles(Step.Replaced, false);
+        Disk.CopyFileFrom(File.Entry.data(), Source);
+        if (Bracket) Disk.EndUpdate(true);
+    } catch (...) {
+        Restore(Disk, Snapshot);
+        if (Bracket) Disk.EndUpdate(false);
+        throw;
+    }
 }

@@ -31,6 +31,15 @@ struct TImportPlan {
 // the plan. Nothing on the disk changes.
 TImportPlan PlanImport(TC64Disk& Disk, std::vector<TImportFile> Files, const TSameNameQuestion& Ask);
 
+// Plans copying Entries, listed on another disk, onto Disk as PlanImport plans host files;
+// the files' bytes are read when CopyPlannedFile writes them.
+TImportPlan PlanCopy(TC64Disk& Disk, const std::vector<uint8_t*>& Entries, const TSameNameQuestion& Ask);
+
+// Writes file I of a copy plan, read from Source (SourceEntry is its entry there): the files
+// it replaces scratched, then the file added, a partition whole to the sectors it holds on
+// Source. All of it or, when a step fails, none of it; the save as RunImport makes it.
+void CopyPlannedFile(TC64Disk& Disk, TC64Disk& Source, uint8_t* SourceEntry, TImportPlan& Plan, size_t I);
+
 // Whether the plan writes any file (not every file skipped).
 bool WritesAnything(const TImportPlan& Plan);
 

@@ -57,28 +57,6 @@ bool IsDiskImage(const QString& FileName) {
     return false;
 }
 
-// A partition goes whole to the sectors it holds on its source, under the name the plan
-// gives it, with the file it replaces or not at all.
-void CopyPartition(TC64Disk& Target, TC64Disk& Source, uint8_t* Entry,
-                   const std::vector<uint8_t*>& Replaced) {
-    std::vector<ByteArray> Before;
-    for (int Track = 1; Track <= Target.GetTrackCount(); ++Track)
-        for (int Sector = 0; Sector < Target.GetSectorsPerTrack(Track); ++Sector) {
-            const uint8_t* Bytes = Target.GetSector(MakeTrackSector(Track, Sector));
-            Before.emplace_back(Bytes, Bytes + 256);
-        }
-    try {
-        if (!Replaced.empty()) Target.ScratchFiles(Replaced, false);
-        Target.CopyFileFrom(Entry, Source);
-    } catch (...) {
-        auto Kept = Before.begin();
-        for (int Track = 1; Track <= Target.GetTrackCount(); ++Track)
-            for (int Sector = 0; Sector < Target.GetSectorsPerTrack(Track); ++Sector)
-                std::copy(Kept->begin(), (Kept++)->end(), Target.GetSector(MakeTrackSector(Track, Sector)));
-        throw;
-    }
-}
-
 } // namespace
 
 void TMainForm::ImportFiles1Click() {
@@ -146,11 +124,8 @@ bool TMainForm::RefusesWrites(TC64Disk& Disk) {
 bool TMainForm::CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_t*>& Entries) {
     const std::shared_ptr<TC64Disk> Target = DiskRef(Side);
     if (RefusesWrites(*Target)) return false;
-    std::vector<TImportFile> Files(Entries.size());
-    for (size_t i = 0; i < Entries.size(); ++i)
-        std::copy(Entries[i], Entries[i] + 32, Files[i].Entry.begin());
     TSameNameAsker Asker(Prompts);
-    TImportPlan Plan = PlanImport(*Target, std::move(Files), Asker.Question());
+    TImportPlan Plan = PlanCopy(*Target, Entries, Asker.Question());
     if (!WritesAnything(Plan)) return true;
     // One save for the whole copy. Each file is read when its turn comes and goes in
     // whole or not at all (with the file it replaces); a failure keeps the files copied
@@ -159,16 +134,8 @@ bool TMainForm::CopyEntries(int Side, TC64Disk& Source, const std::vector<uint8_
     return ChangeDisk(Side, [&] {
         Target->BeginUpdate();
         try {
-            for (size_t i = 0; i < Entries.size(); ++i) {
-                if (!Plan.Steps[i].Write) continue;
-                Target->VerifyWriteAccess();
-                if (!Source.RunOf(Entries[i]).empty()) {
-                    CopyPartition(*Target, Source, Plan.Files[i].Entry.data(), Plan.Steps[i].Replaced);
-                    continue;
-                }
-                Plan.Files[i].Bytes = Source.LoadFile(Entries[i]);
-                RunImport(*Target, TImportPlan{{Plan.Files[i]}, {Plan.Steps[i]}});
-            }
+            for (size_t i = 0; i < Entries.size(); ++i)
+                CopyPlannedFile(*Target, Source, Entries[i], Plan, i);
         } catch (...) {
             Target->EndUpdate(true);
             throw;
