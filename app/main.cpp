@@ -13,7 +13,26 @@
 #include <QApplication>
 #include <QFile>
 #include <QTimer>
-#include <iostream>
+#include <cstdio>
+#include <fontconfig/fontconfig.h>
+#include <sstream>
+#include <thread>
+
+namespace {
+
+// What the command line asks to be said (help, version, a usage error, images left out),
+// written to standard output and error. The streams are made only when there is something
+// to say: the window's start then never sets up the C++ standard streams and their locale.
+std::optional<int> AnswerCommandLine(const StartUp::TCommandLine& Line) {
+    if (Line.Action == StartUp::TCommandLine::TAction::Run && Line.Ignored.isEmpty()) return std::nullopt;
+    std::ostringstream Out, Err;
+    const std::optional<int> ExitCode = StartUp::Answer(Line, Out, Err);
+    std::fputs(Out.str().c_str(), stdout);
+    std::fputs(Err.str().c_str(), stderr);
+    return ExitCode;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
     // --help and --version need no display: they are answered before Qt starts. Other
@@ -24,14 +43,19 @@ int main(int argc, char** argv) {
     const StartUp::TCommandLine Early = StartUp::ParseCommandLine(Raw);
     if (Early.Action == StartUp::TCommandLine::TAction::Help ||
         Early.Action == StartUp::TCommandLine::TAction::Version)
-        return *StartUp::Answer(Early, std::cout, std::cerr);
+        return *AnswerCommandLine(Early);
 
+    // The system's font configuration (several milliseconds of parsing and cache loading,
+    // needed for the first text) loads on a second core while Qt connects to the display.
+    // Fontconfig's set-up is safe from any thread; the thread ends before any window exists.
+    std::thread FontConfig([] { FcInit(); });
     // An empty caption follows the application title: the default title until the
     // start-up sets "Kobaltmandrexis".
     QtUserPrompts Prompts{QString()};
     TGuardedApplication App(argc, argv, Prompts);
+    FontConfig.join();
     const StartUp::TCommandLine Line = StartUp::ParseCommandLine(QCoreApplication::arguments().mid(1));
-    if (const std::optional<int> ExitCode = StartUp::Answer(Line, std::cout, std::cerr)) return *ExitCode;
+    if (const std::optional<int> ExitCode = AnswerCommandLine(Line)) return *ExitCode;
     // An editor that runs already takes the images and shows them: this start ends there.
     const QString Socket = SingleInstance::SocketPath();
     if (!Line.NewWindow && SingleInstance::HandOver(Socket, Line.Images)) return 0;

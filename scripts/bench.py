@@ -8,7 +8,6 @@ highest ratio as the spread. Usage: scripts/bench.py BUILD-BIN-DIR [--pairs N] [
 """
 import argparse
 import os
-import select
 import shutil
 import statistics
 import subprocess
@@ -140,11 +139,12 @@ def cli_jobs(w):
 
 
 class Display:
-    """An Xvfb of the run's own, and a watcher of the windows mapped on it."""
+    """An Xvfb of the run's own; map_watch times a program's start to its window's map on it."""
 
-    def __init__(self):
+    def __init__(self, bindir):
         self.proc = None
-        if not all(shutil.which(p) for p in ("Xvfb", "xev", "xprop")):
+        self.watch = os.path.join(bindir, "map_watch")
+        if not shutil.which("Xvfb") or not os.path.exists(self.watch):
             return
         r, wfd = os.pipe()
         self.proc = subprocess.Popen(["Xvfb", "-displayfd", str(wfd), "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
@@ -160,52 +160,14 @@ class Display:
         os.close(r)
 
     def time_to_map(self, args, env_extra=None):
-        """Seconds from exec to the first top-level window mapped, the RSS (KiB) then and 1 s later."""
+        """Seconds from the start to the first top-level window mapped, the RSS (KiB) then and 1 s later."""
         env = dict(os.environ, DISPLAY=self.name, QT_QPA_PLATFORM="xcb")
         env.update(env_extra or {})
-        watch = subprocess.Popen(["stdbuf", "-oL", "xev", "-display", self.name, "-root", "-event", "substructure",
-                                  "-event", "property"], stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        # xev prints nothing until the first event: a root property is set until it tells of
-        # one, so that it surely listens (a fixed wait misses maps on a busy machine).
-        heard = b""
-        listening_by = time.perf_counter() + 20
-        while b"PropertyNotify" not in heard and time.perf_counter() < listening_by:
-            subprocess.run(["xprop", "-display", self.name, "-root", "-f", "KBM_BENCH", "8s", "-set", "KBM_BENCH", "1"],
-                           stderr=subprocess.DEVNULL)
-            if select.select([watch.stdout], [], [], 0.1)[0]:
-                heard += os.read(watch.stdout.fileno(), 65536)
-        start = time.perf_counter()
-        prog = subprocess.Popen(args, env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        mapped = None
-        seen = b""
-        deadline = start + 20
-        while mapped is None and time.perf_counter() < deadline:
-            ready, _, _ = select.select([watch.stdout], [], [], 0.5)
-            if ready:
-                seen += os.read(watch.stdout.fileno(), 65536)
-                if b"MapNotify" in seen:
-                    mapped = time.perf_counter() - start
-        rss = self.rss(prog.pid)
-        time.sleep(1)  # and once the start has settled: what either program does after its map
-        settled = self.rss(prog.pid)
-        prog.terminate()
-        prog.wait()
-        watch.terminate()
-        watch.wait()
-        if mapped is None:
+        out = subprocess.run([self.watch] + args, env=env, capture_output=True, text=True)
+        if out.returncode != 0:
             raise RuntimeError(f"no window mapped: {args}")
-        return mapped, rss, settled
-
-    @staticmethod
-    def rss(pid):
-        try:
-            with open(f"/proc/{pid}/status") as f:
-                for line in f:
-                    if line.startswith("VmRSS:"):
-                        return int(line.split()[1])
-        except OSError:
-            pass
-        return 0
+        ms, rss, settled = out.stdout.split()
+        return float(ms) / 1000, int(rss), int(settled)
 
     def close(self):
         if self.proc:
@@ -303,7 +265,7 @@ def main():
         bare = os.path.join(w.bin, "bare_window")
         editor = os.path.join(w.bin, "kobaltmandrexis")
         if os.path.exists(bare) and os.path.exists(editor) and a.only in "Start-up":
-            d = Display()
+            d = Display(w.bin)
             try:
                 if d.proc:
                     start_up(d, editor, bare, a.pairs, rows)

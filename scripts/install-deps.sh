@@ -4,7 +4,8 @@
 set -euo pipefail
 packages=(
     cmake ninja-build g++ clang-14 libfuzzer-14-dev libclang-rt-14-dev pkg-config
-    qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev python3 python3-fonttools fonts-dejavu-core
+    qt6-base-dev qt6-qpa-plugins libjpeg62-turbo-dev libfontconfig-dev libxcb1-dev
+    python3 python3-fonttools fonts-dejavu-core
     libgtest-dev libgmock-dev libbenchmark-dev
     cc1541 cbmconvert
     xvfb openbox x11-utils
