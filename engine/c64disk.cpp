@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <optional>
 
 namespace {
 
@@ -718,6 +719,21 @@ void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     CheckWriteAccess();
     CheckCanAdd(SourceEntry);
+    TSectorsInUse InUse = FindSectorsInUse();
+    AddTracedFile(Bytes, SourceEntry, InUse);
+}
+
+void TC64Disk::AddFiles(const std::vector<std::pair<const ByteArray*, const uint8_t*>>& Files) {
+    std::optional<TSectorsInUse> InUse;
+    for (const auto& [Bytes, SourceEntry] : Files) {
+        CheckWriteAccess();
+        CheckCanAdd(SourceEntry);
+        if (!InUse) InUse = FindSectorsInUse();
+        AddTracedFile(*Bytes, SourceEntry, *InUse);
+    }
+}
+
+void TC64Disk::AddTracedFile(const ByteArray& Bytes, const uint8_t* SourceEntry, TSectorsInUse& InUse) {
     // Every file takes at least one data sector (an empty one holds no data, as on a
     // 1541); a REL file also takes the side sectors that list its data sectors.
     const bool Rel = DecodeFileType(SourceEntry[2]).Kind == fkRel;
@@ -727,7 +743,6 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
                                 " data blocks on this disk!");
     const int Blocks = BlocksFor(Bytes.size(), Rel);
     if (GetFreeBlocks() < Blocks) throw EC64DiskFullException("Disk is full!");
-    const TSectorsInUse InUse = FindSectorsInUse();
 
     // The steps below change the image in memory only, keeping the former bytes of
     // every sector they write: the directory track with the BAM, the directory, and
@@ -766,6 +781,14 @@ void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
         Entry[30] = static_cast<uint8_t>(Count & 0xFF);
         Entry[31] = static_cast<uint8_t>(Count >> 8);
         if (Rel) BuildSideSectors(Entry, First, SourceEntry[23], InUse, Undo);
+        // What a new trace would find: the new directory sector, the new file's sectors.
+        if (TrackOf(Grown) != 0) {
+            InUse.Directory.push_back(Grown);
+            InUse.Holders[InUse.Index(Grown)].first = true;
+        }
+        for (TTrackSector Chain : {First, Rel ? ReadTrackSector(Entry + 21) : TTrackSector{0}})
+            for (TTrackSector ts = Chain; TrackOf(ts) != 0; ts = ReadTrackSector(GetSector(ts)))
+                InUse.Holders[InUse.Index(ts)].second = Entry;
     } catch (...) {
         for (auto Kept = Undo.rbegin(); Kept != Undo.rend(); ++Kept)
             std::memcpy(Kept->first, Kept->second.data(), 256);

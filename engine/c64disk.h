@@ -131,6 +131,9 @@ class TC64Disk {
     // with the image unchanged, a disk without room for its data and side sectors, and
     // a sector to take that the BAM calls free but a listed file or the directory holds.
     void AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry);
+    // AddFile for each file in turn (bytes, 32-byte entry), as many calls would, but with
+    // the sectors in use traced once for the list rather than once for each file.
+    void AddFiles(const std::vector<std::pair<const ByteArray*, const uint8_t*>>& Files);
 
     // What the directory says each sector holds: the header and the directory chain, or
     // the listed file whose chain or REL side sectors run through it.
@@ -276,6 +279,9 @@ class TC64Disk {
     void WriteChain(const ByteArray& Bytes, TTrackSector First, const TSectorsInUse& InUse, TUndoLog& Undo);
     void BuildSideSectors(uint8_t* DirEntry, TTrackSector First, uint8_t RecordLength,
                           const TSectorsInUse& InUse, TUndoLog& Undo);
+    // AddFile's work with the sectors in use given; the file added (its entry, a directory
+    // sector it took, its chain and side sectors) is then recorded in InUse.
+    void AddTracedFile(const ByteArray& Bytes, const uint8_t* SourceEntry, TSectorsInUse& InUse);
 };
 
 // Size in bytes of an image of each disk type (0 for dtNone and unknown values).

@@ -323,3 +323,37 @@ TEST_F(FileWriteTest, ScratchAndDeleteFreeARelFilesSideSectors) {
 }
 
 } // namespace
+
+// A list added in one call traces the disk once: it must leave every byte as the same
+// files added one by one do, on each kind, with the directory growing, REL side sectors
+// (and the 1581's super side sector), an empty file, and a file that no longer fits.
+TEST_F(FileWriteTest, AFileListAddedAtOnceEqualsTheFilesAddedOneByOne) {
+    for (TDiskType Type : {dt35Tracks, dt71, dtD81}) {
+        std::vector<ByteArray> Bytes;
+        std::vector<std::array<uint8_t, 32>> Entries;
+        for (int i = 0; i < 30; ++i) {
+            std::array<uint8_t, 32> Entry{};
+            Entry[2] = i % 7 == 3 ? 0x84 : 0x82;
+            Entry[23] = Entry[2] == 0x84 ? 100 : 0;
+            StringToPetscii("FILE" + std::to_string(i), Entry.data() + 5, 15);
+            Entries.push_back(Entry);
+            // 112 KB in all, a REL file of 130 blocks (two side sectors) among them
+            const size_t Size = i == 24 ? 130 * 254 : static_cast<size_t>(i * 150 + i % 5 * 900);
+            Bytes.push_back(Pattern(i == 5 ? 0 : Size, i));
+        }
+        Bytes.back() = Pattern(3000 * 254); // more than any of these disks has left
+        std::vector<std::pair<const ByteArray*, const uint8_t*>> List;
+        for (size_t i = 0; i < Bytes.size(); ++i)
+            List.emplace_back(&Bytes[i], Entries[i].data());
+
+        auto OneByOne = NewImage(Dir.Path("one.img"), Type);
+        auto AtOnce = NewImage(Dir.Path("all.img"), Type);
+        for (size_t i = 0; i + 1 < Bytes.size(); ++i)
+            OneByOne->AddFile(Bytes[i], Entries[i].data());
+        EXPECT_THROW(OneByOne->AddFile(Bytes.back(), Entries.back().data()), EC64DiskFullException);
+        EXPECT_THROW(AtOnce->AddFiles(List), EC64DiskFullException);
+        EXPECT_EQ(Image(*AtOnce), Image(*OneByOne)) << Type;
+        EXPECT_NE(FindEntry(*AtOnce, "FILE28"), nullptr) << Type;
+        EXPECT_EQ(FindEntry(*AtOnce, "FILE29"), nullptr) << Type;
+    }
+}
