@@ -216,8 +216,7 @@ int Copy(const TCommandLine& Line, std::ostream& Err) {
         for (const uint8_t* entry : entries)
             names.push_back(PetsciiToString(entry + 5, 15));
         RefuseDuplicates(dest.Disk(), names, Line.AllowDuplicates);
-        for (uint8_t* entry : entries)
-            dest.Disk().CopyFileFrom(entry, *source);
+        dest.Disk().CopyFilesFrom(entries, *source);
     }
     dest.Commit();
     return ecOk;

@@ -716,6 +716,35 @@ void TC64Disk::CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source) {
     AddFile(Source.LoadFile(SourceEntry), SourceEntry);
 }
 
+void TC64Disk::CopyFilesFrom(const std::vector<uint8_t*>& SourceEntries, TC64Disk& Source) {
+    if (SourceEntries.empty()) return;
+    CheckWriteAccess();
+    std::vector<ByteArray> Loaded;
+    Loaded.reserve(SourceEntries.size()); // Run points into it
+    std::vector<std::pair<const ByteArray*, const uint8_t*>> Run;
+    // The files read so far go in before anything later is tried, so that the first
+    // failure is the one reported and the files before it stay, as with single calls.
+    const auto AddRun = [&] {
+        AddFiles(Run);
+        Run.clear();
+    };
+    for (uint8_t* Entry : SourceEntries) {
+        if (!Source.RunOf(Entry).empty()) {
+            AddRun();
+            CopyFileFrom(Entry, Source);
+            continue;
+        }
+        try {
+            Loaded.push_back(Source.LoadFile(Entry));
+        } catch (...) {
+            AddRun();
+            throw;
+        }
+        Run.emplace_back(&Loaded.back(), Entry);
+    }
+    AddRun();
+}
+
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
     CheckWriteAccess();
     CheckCanAdd(SourceEntry);

@@ -119,6 +119,9 @@ class TC64Disk {
     virtual void RenameFile(uint8_t* Entry, const PetsciiString& Name) = 0;
     virtual void Save() = 0;
     virtual void CopyFileFrom(uint8_t* SourceEntry, TC64Disk& Source);
+    // CopyFileFrom for each entry in turn, as many calls would; the files between two
+    // partitions are added with one trace of the sectors in use (AddFiles).
+    void CopyFilesFrom(const std::vector<uint8_t*>& SourceEntries, TC64Disk& Source);
     virtual void SaveToFile(const std::string& FileName);
     // Later saves go to FileName, a private working copy that nothing depends on after a
     // crash: written whole, without syncs. Nothing is written now.

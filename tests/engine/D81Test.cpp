@@ -105,6 +105,26 @@ TEST_F(D81Test, PartitionIsOneRunListedExportedCopiedAndScratchedWhole) {
     // Onto another D81: to the same sectors, whole; refused where one of them is taken.
     auto Copy = NewImage(Dir.Path("copy.d81"), dtD81);
     Copy->CopyFileFrom(FindEntry(*Opened, "PART"), *Opened);
+    // A list with the partition among plain files: as the single copies, on either kind
+    // (the 1541 disk keeps the file before the refused partition).
+    const std::vector<uint8_t*> List{FindEntry(*Opened, "PLAIN"), Part, FindEntry(*Opened, "NEXT")};
+    for (TDiskType Type : {dtD81, dt35Tracks}) {
+        auto OneByOne = NewImage(Dir.Path("one.img"), Type);
+        auto AtOnce = NewImage(Dir.Path("all.img"), Type);
+        const auto CopyEach = [&] {
+            for (uint8_t* Entry : List)
+                OneByOne->CopyFileFrom(Entry, *Opened);
+        };
+        if (Type == dtD81) {
+            CopyEach();
+            AtOnce->CopyFilesFrom(List, *Opened);
+        } else {
+            EXPECT_THROW(CopyEach(), EC64DiskException);
+            EXPECT_THROW(AtOnce->CopyFilesFrom(List, *Opened), EC64DiskException);
+        }
+        EXPECT_EQ(ReadHostFile(Dir.Path("all.img")), ReadHostFile(Dir.Path("one.img"))) << Type;
+        EXPECT_EQ(FindEntry(*AtOnce, "NEXT") != nullptr, Type == dtD81);
+    }
     uint8_t* Copied = FindEntry(*Copy, "PART");
     ASSERT_TRUE(Copied);
     EXPECT_EQ(ByteArray(Copied + 2, Copied + 32), ByteArray(Slot + 2, Slot + 32));
