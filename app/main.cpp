@@ -16,7 +16,9 @@
 #include <cstdio>
 #include <fontconfig/fontconfig.h>
 #include <sstream>
+#include <sys/resource.h>
 #include <thread>
+#include <unistd.h>
 
 namespace {
 
@@ -48,7 +50,11 @@ int main(int argc, char** argv) {
     // The system's font configuration (several milliseconds of parsing and cache loading,
     // needed for the first text) loads on a second core while Qt connects to the display.
     // Fontconfig's set-up is safe from any thread; the thread ends before any window exists.
-    std::thread FontConfig([] { FcInit(); });
+    // At the lowest priority it takes only time that Qt and the X server leave idle.
+    std::thread FontConfig([] {
+        setpriority(PRIO_PROCESS, static_cast<id_t>(gettid()), 19);
+        FcInit();
+    });
     // An empty caption follows the application title: the default title until the
     // start-up sets "Kobaltmandrexis".
     QtUserPrompts Prompts{QString()};
