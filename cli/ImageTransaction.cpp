@@ -76,10 +76,13 @@ void TImageTransaction::Begin() {
     FDisk->VerifyWriteAccess();
     if (access(FImagePath.c_str(), W_OK) != 0)
         throw ECliError("Can't write " + FImagePath + ": " + std::strerror(errno));
-    FScratch = std::make_unique<TScratchFile>(FImagePath);
     // Anything the engine saves before the commit goes to the scratch copy, never to the
-    // image; the commit is the one durable save.
-    FDisk->UseScratchFile(FScratch->Path().string());
+    // image; the commit is the one durable save. Most commands save nothing before it, so
+    // the copy (a private folder and a file) is made only when the engine first saves.
+    FDisk->UseScratchFile([this] {
+        FScratch = std::make_unique<TScratchFile>(FImagePath);
+        return FScratch->Path().string();
+    });
     // Inside the bracket the engine keeps its changes in memory.
     FDisk->BeginUpdate();
 }

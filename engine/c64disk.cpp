@@ -828,9 +828,9 @@ void TC64Disk::AddTracedFile(const ByteArray& Bytes, const uint8_t* SourceEntry,
     Save();
 }
 
-void TC64Disk::UseScratchFile(const std::string& Name) {
+void TC64Disk::UseScratchFile(std::function<std::string()> Make) {
     FFileVersion.Forget();
-    FFileName = Name;
+    FMakeScratchFile = std::move(Make);
     FScratchSaves = true;
 }
 
@@ -840,6 +840,7 @@ void TC64Disk::SaveToFile(const std::string& Name) {
     // Another file: what was known of the old one says nothing about it.
     if (Name != FFileName) FFileVersion.Forget();
     FFileName = Name;
+    FMakeScratchFile = nullptr; // a file named here is the one written
     Save();
 }
 

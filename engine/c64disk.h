@@ -123,9 +123,10 @@ class TC64Disk {
     // partitions are added with one trace of the sectors in use (AddFiles).
     void CopyFilesFrom(const std::vector<uint8_t*>& SourceEntries, TC64Disk& Source);
     virtual void SaveToFile(const std::string& FileName);
-    // Later saves go to FileName, a private working copy that nothing depends on after a
-    // crash: written whole, without syncs. Nothing is written now.
-    void UseScratchFile(const std::string& FileName);
+    // Later saves go to a private working copy that nothing depends on after a crash:
+    // written whole, without syncs. Make creates it and gives its path at the first such
+    // save, so that a change saved only at its end makes none. Nothing is written now.
+    void UseScratchFile(std::function<std::string()> Make);
     virtual void VerifyWriteAccess() = 0;
     virtual void CopyFirstTrackSector() = 0;
 
@@ -256,6 +257,7 @@ class TC64Disk {
     HostFile::TKnownVersion FFileVersion;
     // Saves go to a working copy (UseScratchFile).
     bool FScratchSaves = false;
+    std::function<std::string()> FMakeScratchFile; // until the working copy exists
     // REL files: whether the entry points to a super side sector that lists the first side
     // sector of each group of six (the 1581), and the most data sectors one REL file may
     // have (the drive's limit; without a super side sector, six side sectors' worth).

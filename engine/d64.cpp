@@ -204,6 +204,11 @@ void TD64::CopyFirstTrackSector() {
 
 void TD64::FlushTrack(int Track) {
     if (FUpdating) return;
+    // The working copy is written whole (and made at its first save).
+    if (FScratchSaves) {
+        Save();
+        return;
+    }
     if (!HostFile::Exists(FFileName)) {
         SaveToFile(FFileName);
         return;
@@ -228,6 +233,10 @@ void TD64::Save() {
     if (FUpdating || !FImage) return;
     if (FFileName.empty()) throw EC64DiskException("No Filename specified!");
     if (FScratchSaves) {
+        if (FMakeScratchFile) {
+            FFileName = FMakeScratchFile();
+            FMakeScratchFile = nullptr;
+        }
         HostFile::TFile File(FFileName, HostFile::TFile::TMode::Write);
         File.WriteAt(0, FImage.get(), FImageSize);
         File.Truncate(FImageSize);

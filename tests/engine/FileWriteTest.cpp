@@ -357,3 +357,24 @@ TEST_F(FileWriteTest, AFileListAddedAtOnceEqualsTheFilesAddedOneByOne) {
         EXPECT_EQ(FindEntry(*AtOnce, "FILE29"), nullptr) << Type;
     }
 }
+
+// A command's working copy is made at the first save that reaches it, once, and the image
+// itself is never written meanwhile; a change kept in memory to its end makes none.
+TEST_F(FileWriteTest, TheWorkingCopyIsMadeAtItsFirstSaveOnly) {
+    const ByteArray OnDisk = ReadHostFile(Dir.Path("dst.d64"));
+    int Made = 0;
+    Target->UseScratchFile([&] {
+        ++Made;
+        WriteHostFile(Dir.Path("work.d64"), {});
+        return Dir.Path("work.d64");
+    });
+    Target->BeginUpdate();
+    AddTestFile(*Target, "KEPT", Pattern(600));
+    Target->EndUpdate(false);
+    EXPECT_EQ(Made, 0);
+    AddTestFile(*Target, "SAVED", Pattern(600)); // a whole save
+    Target->SetDiskName("WORK");                 // a track written through
+    EXPECT_EQ(Made, 1);
+    EXPECT_EQ(ReadHostFile(Dir.Path("work.d64")), Image(*Target));
+    EXPECT_EQ(ReadHostFile(Dir.Path("dst.d64")), OnDisk);
+}
