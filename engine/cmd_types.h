@@ -21,15 +21,9 @@ using TTrackSector = uint16_t;
 constexpr TTrackSector MakeTrackSector(int Track, int Sector) {
     return static_cast<TTrackSector>((static_cast<uint8_t>(Sector) << 8) | static_cast<uint8_t>(Track));
 }
-constexpr int TrackOf(TTrackSector ts) {
-    return ts & 0xFF;
-}
-constexpr int SectorOf(TTrackSector ts) {
-    return ts >> 8;
-}
-inline TTrackSector ReadTrackSector(const uint8_t* p) {
-    return MakeTrackSector(p[0], p[1]);
-}
+constexpr int TrackOf(TTrackSector ts) { return ts & 0xFF; }
+constexpr int SectorOf(TTrackSector ts) { return ts >> 8; }
+inline TTrackSector ReadTrackSector(const uint8_t* p) { return MakeTrackSector(p[0], p[1]); }
 inline void WriteTrackSector(uint8_t* p, TTrackSector ts) {
     p[0] = static_cast<uint8_t>(TrackOf(ts));
     p[1] = static_cast<uint8_t>(SectorOf(ts));
@@ -80,8 +74,7 @@ class TFileKindSet {
     constexpr TFileKindSet() = default;
     constexpr explicit TFileKindSet(uint8_t bits) : Bits(bits) {}
     constexpr TFileKindSet(std::initializer_list<TFileKind> kinds) {
-        for (TFileKind k : kinds)
-            Bits |= static_cast<uint8_t>(1u << k);
+        for (TFileKind k : kinds) Bits |= static_cast<uint8_t>(1u << k);
     }
     constexpr bool Contains(TFileKind k) const { return (Bits >> k) & 1u; }
     constexpr uint8_t Value() const { return Bits; }

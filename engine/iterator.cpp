@@ -1,8 +1,7 @@
 // Sector chain iterator over a file's directory entry.
 #include "iterator.h"
 
-TSimpleSectorIterator::TSimpleSectorIterator(TC64Disk* ADisk, const uint8_t* AEntry)
-    : Entry(AEntry), Disk(ADisk) {
+TSimpleSectorIterator::TSimpleSectorIterator(TC64Disk* ADisk, const uint8_t* AEntry) : Entry(AEntry), Disk(ADisk) {
     if (!ADisk || !AEntry) throw EC64DiskException("Invalid parameters! Cannot create SimleSectorIterator.");
 }
 
