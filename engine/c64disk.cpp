@@ -746,10 +746,7 @@ void TC64Disk::CopyFilesFrom(const std::vector<uint8_t*>& SourceEntries, TC64Dis
 }
 
 void TC64Disk::AddFile(const ByteArray& Bytes, const uint8_t* SourceEntry) {
-    CheckWriteAccess();
-    CheckCanAdd(SourceEntry);
-    TSectorsInUse InUse = FindSectorsInUse();
-    AddTracedFile(Bytes, SourceEntry, InUse);
+    AddFiles({{&Bytes, SourceEntry}});
 }
 
 void TC64Disk::AddFiles(const std::vector<std::pair<const ByteArray*, const uint8_t*>>& Files) {
