@@ -3,6 +3,7 @@
 #include "Main.h"
 #include "GuardedApplication.h"
 #include "HostSystemInfo.h"
+#include "LazyIconStyle.h"
 #include "PosixProcessStarter.h"
 #include "QtFontInstaller.h"
 #include "QtSettingsStore.h"
@@ -12,6 +13,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFontDatabase>
 #include <QTimer>
 #include <cstdio>
 #include <fontconfig/fontconfig.h>
@@ -66,6 +68,9 @@ int main(int argc, char** argv) {
     const QString Socket = SingleInstance::SocketPath();
     if (!Line.NewWindow && SingleInstance::HandOver(Socket, Line.Images)) return 0;
 
+    // The style chosen (by the desktop, -style or QT_STYLE_OVERRIDE) stays; only its extension
+    // arrows wait until they are drawn.
+    QApplication::setStyle(new TLazyIconStyle(QApplication::style()));
     // Docks and task bars match the window to the installed desktop entry by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("com.halvorsteen.kobaltmandrexis"));
     QCoreApplication::setApplicationName(
@@ -78,7 +83,13 @@ int main(int argc, char** argv) {
     return StartUp::RunApplication(
         Fonts, Prompts,
         [&]() -> std::unique_ptr<QWidget> {
+            // Qt's list of the installed fonts (a millisecond or more) is made on a second core
+            // while the window's actions, menus and tool bars are built; the first text measured
+            // waits for it. The font database is safe from any thread; this one ends before the
+            // window is shown.
+            std::jthread FontList([] { QFontDatabase::families(); });
             auto Form = std::make_unique<TMainForm>(Prompts, Settings, Fonts, Processes, System);
+            FontList.join();
             Window = Form.get();
             // Each image handed over goes to the pane without the focus, and the window comes up.
             // While a dialog is open (a command is under way on a pane) the images wait for it.

@@ -31,6 +31,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QIcon>
+#include <QImageReader>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QToolBar>
@@ -432,8 +433,13 @@ void TMainForm::BuildMenus() {
 
 void TMainForm::BuildToolBars() {
     // The program's own pictures: the style's standard icons would read the desktop's icon
-    // theme (and load image plugins) before the window first shows.
-    const auto Icon = [](const char* Name) { return QIcon(QStringLiteral(":/toolicons/%1.png").arg(Name)); };
+    // theme before the window first shows. They are read as PNG by name: left to guess the
+    // format, Qt's image reader would load every image-format plugin to ask it first.
+    const auto Icon = [](const char* Name) {
+        QImageReader Reader(QStringLiteral(":/toolicons/%1.png").arg(Name), "png");
+        Reader.setAutoDetectImageFormat(false);
+        return QIcon(QPixmap::fromImage(Reader.read()));
+    };
     NewD641->setIcon(Icon("new"));
     OpenD641->setIcon(Icon("open"));
     Copy1->setIcon(Icon("copy"));
