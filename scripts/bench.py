@@ -43,6 +43,7 @@ class Work:
         self.host = os.path.join(self.dir, "host")
         os.mkdir(self.host)
         self.names = []
+        self.runs = 0
         for i, size in enumerate(SIZES):
             name = f"file{i:03d}.prg"
             with open(os.path.join(self.host, name), "wb") as f:
@@ -83,8 +84,12 @@ class Work:
         return p
 
     def fresh_dir(self, name):
-        p = self.path(name)
-        shutil.rmtree(p, ignore_errors=True)
+        """A new, empty folder for one run; the folders of earlier runs stay until the end.
+        Without a journal, ext4 passes over every inode freed in the last half minute when it
+        looks for a free one: removing the last run's hundreds of files would time that
+        search (and where each folder happens to lie) rather than the command."""
+        self.runs += 1
+        p = self.path(f"{name}-{self.runs}")
         os.mkdir(p)
         return p
 
