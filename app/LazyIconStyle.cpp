@@ -2,7 +2,6 @@
 #include "LazyIconStyle.h"
 
 #include <QIconEngine>
-#include <QPainter>
 #include <QPointer>
 
 namespace {
@@ -10,8 +9,7 @@ namespace {
 // Everything an icon is asked goes to the base style's icon, made at the first request.
 class TLazyIconEngine : public QIconEngine {
   public:
-    TLazyIconEngine(const QStyle* Base, QStyle::StandardPixmap Pixmap)
-        : Base(const_cast<QStyle*>(Base)), Pixmap(Pixmap) {}
+    TLazyIconEngine(QStyle* Base, QStyle::StandardPixmap Pixmap) : Base(Base), Pixmap(Pixmap) {}
 
     void paint(QPainter* Painter, const QRect& Rect, QIcon::Mode Mode, QIcon::State State) override {
         Icon().paint(Painter, Rect, Qt::AlignCenter, Mode, State);

@@ -29,6 +29,22 @@ void Restore(TC64Disk& Disk, const ByteArray& Snapshot) {
             std::copy_n(Snapshot.data() + Offset, 256, Disk.GetSector(MakeTrackSector(Track, Sector)));
 }
 
+// Runs Change on Disk inside an update bracket (unless one is open already): all of it, or
+// on a failure none of it, the sectors as they were before.
+template <typename TChange> void AllOrNothing(TC64Disk& Disk, const TChange& Change) {
+    const ByteArray Snapshot(Disk.Image(), Disk.Image() + Disk.ImageSize());
+    const bool Bracket = !Disk.Updating();
+    if (Bracket) Disk.BeginUpdate();
+    try {
+        Change();
+        if (Bracket) Disk.EndUpdate(true);
+    } catch (...) {
+        Restore(Disk, Snapshot);
+        if (Bracket) Disk.EndUpdate(false);
+        throw;
+    }
+}
+
 std::vector<uint8_t*> ListedEntries(TC64Disk& Disk) {
     std::vector<uint8_t*> Entries;
     Disk.ReadDirectory(TFileKindSet::AllListed(),
@@ -100,11 +116,8 @@ std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan) {
     }
     if (!Replaces && Blocks > Disk.GetFreeBlocks()) throw EC64DiskFullException("Disk is full!");
 
-    const ByteArray Snapshot(Disk.Image(), Disk.Image() + Disk.ImageSize());
     std::vector<uint8_t*> Kept = ListedEntries(Disk);
-    const bool Bracket = !Disk.Updating();
-    if (Bracket) Disk.BeginUpdate();
-    try {
+    AllOrNothing(Disk, [&] {
         // Files go in in the plan's order; those between two replacing ones are added in
         // one call, which traces the disk's sectors in use once for all of them.
         std::vector<std::pair<const ByteArray*, const uint8_t*>> Run;
@@ -123,12 +136,7 @@ std::vector<uint8_t*> RunImport(TC64Disk& Disk, const TImportPlan& Plan) {
             Run.emplace_back(&Plan.Files[i].Bytes, Plan.Files[i].Entry.data());
         }
         Disk.AddFiles(Run);
-        if (Bracket) Disk.EndUpdate(true);
-    } catch (...) {
-        Restore(Disk, Snapshot);
-        if (Bracket) Disk.EndUpdate(false);
-        throw;
-    }
+    });
     std::vector<uint8_t*> Written = ListedEntries(Disk);
     std::erase_if(Written,
                   [&](uint8_t* Entry) { return std::find(Kept.begin(), Kept.end(), Entry) != Kept.end(); });
@@ -152,16 +160,8 @@ void CopyPlannedFile(TC64Disk& Disk, TC64Disk& Source, uint8_t* SourceEntry, TIm
         return;
     }
     Disk.VerifyWriteAccess();
-    const ByteArray Snapshot(Disk.Image(), Disk.Image() + Disk.ImageSize());
-    const bool Bracket = !Disk.Updating();
-    if (Bracket) Disk.BeginUpdate();
-    try {
+    AllOrNothing(Disk, [&] {
         if (!Step.Replaced.empty()) Disk.ScratchFiles(Step.Replaced, false);
         Disk.CopyFileFrom(File.Entry.data(), Source);
-        if (Bracket) Disk.EndUpdate(true);
-    } catch (...) {
-        Restore(Disk, Snapshot);
-        if (Bracket) Disk.EndUpdate(false);
-        throw;
-    }
+    });
 }
